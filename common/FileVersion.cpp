@@ -1,0 +1,47 @@
+#include "FileVersion.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <vector>
+
+std::wstring GetProgramFileVersion() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  DWORD handle = 0;
+  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
+  if (size == 0) return {};
+  std::vector<unsigned char> data(size);
+  if (!GetFileVersionInfoW(path.c_str(), 0, size, data.data())) return {};
+
+  struct LanguageAndCodePage {
+    WORD language;
+    WORD codePage;
+  };
+  LanguageAndCodePage* translations = nullptr;
+  UINT translationBytes = 0;
+  if (!VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation",
+                      reinterpret_cast<void**>(&translations), &translationBytes) ||
+      translationBytes < sizeof(LanguageAndCodePage)) {
+    return {};
+  }
+  wchar_t key[64];
+  swprintf(key, 64, L"\\StringFileInfo\\%04x%04x\\FileVersion",
+           translations[0].language, translations[0].codePage);
+  wchar_t* value = nullptr;
+  UINT valueLength = 0;
+  if (!VerQueryValueW(data.data(), key, reinterpret_cast<void**>(&value), &valueLength) ||
+      value == nullptr) {
+    return {};
+  }
+  return std::wstring(value);
+}

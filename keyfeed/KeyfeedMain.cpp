@@ -1,0 +1,123 @@
+#include "KeyfeedMain.h"
+
+#include "ConsoleOutput.h"
+#include "FileSystem.h"
+#include "FileVersion.h"
+#include "HelpText.h"
+#include "MessageFormat.h"
+#include "SendKeys.h"
+#include "TextCompare.h"
+#include "Translation.h"
+
+namespace {
+
+constexpr int kExitSuccess = 0;
+constexpr int kExitFailure = 1;
+
+bool IsHelpOption(const std::wstring& argument) {
+  return argument == L"--help" || argument == L"-h" || argument == L"-?";
+}
+
+void ShowHelp(const std::wstring& topic) {
+  const std::wstring version = GetProgramFileVersion();
+  if (topic.empty()) {
+    WriteConsoleText(TranslateFormat(kUsageText, {version}));
+  } else if (SameTextIgnoreCase(topic, L"tags")) {
+    WriteConsoleText(kKeyListText);
+  } else {
+    WriteConsoleText(TranslateFormat(L"Invalid topic \"%s\"", {topic}));
+  }
+}
+
+// Reports what stopped the reading of the options; the exit code is 1.
+int ReportArgsFault(const ParsedArgs& parsed) {
+  switch (parsed.Outcome) {
+    case ArgsOutcome::MissingValue:
+      WriteConsoleText(FormatMessageText(L"Invalid usage of %s", {parsed.Offending}));
+      break;
+    case ArgsOutcome::NoSuchFile:
+      WriteConsoleText(TranslateFormat(L"Invalid file %s", {parsed.Offending}), true);
+      break;
+    default:
+      WriteConsoleText(TranslateFormat(L"Invalid parameter %s", {parsed.Offending}), true);
+      break;
+  }
+  return kExitFailure;
+}
+
+void Play(const TArgs& args, InputPort& input) {
+  const TSendKeysOptions options{.ProcessMessages = true,
+                                 .RaiseErrors = true,
+                                 .ReleaseModifiers = true};
+  const TExtTagHandler handler;
+  if (!args.InputSequence.empty()) SendKeys(input, args.InputSequence, handler, options);
+  if (!args.CommandFileName.empty()) {
+    for (const std::wstring& line : ReadTextFileLines(args.CommandFileName)) {
+      SendKeys(input, line, handler, options);
+    }
+  }
+}
+
+}  // namespace
+
+ParsedArgs ParseKeyfeedArgs(const std::vector<std::wstring>& arguments,
+                            const std::function<bool(const std::wstring&)>& fileExists) {
+  ParsedArgs parsed;
+  if (arguments.empty() || (arguments.size() == 1 && IsHelpOption(arguments[0]))) {
+    return parsed;
+  }
+  parsed.Outcome = ArgsOutcome::Run;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::wstring& argument = arguments[i];
+    std::wstring* target = nullptr;
+    if (argument == L"--run") {
+      target = &parsed.Args.InputSequence;
+    } else if (argument == L"--file") {
+      target = &parsed.Args.CommandFileName;
+    } else if (IsHelpOption(argument)) {
+      target = &parsed.Args.HelpTopic;
+    } else {
+      parsed.Outcome = ArgsOutcome::UnknownParameter;
+      parsed.Offending = argument;
+      return parsed;
+    }
+    if (i + 1 == arguments.size()) {
+      parsed.Outcome = ArgsOutcome::MissingValue;
+      parsed.Offending = argument;
+      return parsed;
+    }
+    *target = arguments[++i];
+    if (target == &parsed.Args.CommandFileName && !fileExists(*target)) {
+      parsed.Outcome = ArgsOutcome::NoSuchFile;
+      parsed.Offending = *target;
+      return parsed;
+    }
+  }
+  return parsed;
+}
+
+int KeyfeedMain(const std::vector<std::wstring>& arguments, InputPort& input) {
+  const ParsedArgs parsed = ParseKeyfeedArgs(arguments, FileExists);
+  switch (parsed.Outcome) {
+    case ArgsOutcome::Usage:
+      ShowHelp(L"");
+      return kExitSuccess;
+    case ArgsOutcome::Run:
+      break;
+    default:
+      return ReportArgsFault(parsed);
+  }
+  const TArgs& args = parsed.Args;
+  if (!args.HelpTopic.empty()) {
+    ShowHelp(args.HelpTopic);
+    // An unknown topic is a fault of the command line.
+    return SameTextIgnoreCase(args.HelpTopic, L"tags") ? kExitSuccess : kExitFailure;
+  }
+  try {
+    Play(args, input);
+  } catch (const std::exception& error) {
+    ReportException(error);
+    return kExitFailure;
+  }
+  return kExitSuccess;
+}
