@@ -1,0 +1,273 @@
+#include "SendKeys.h"
+
+#include <gtest/gtest.h>
+
+#include "KeyTable.h"
+#include "RecordingInput.h"
+
+namespace {
+
+using Log = std::vector<std::string>;
+
+const Log kReleaseAll = {"-WIN", "-SHIFT", "-CTRL", "-ALT", "-RWIN"};
+
+constexpr TSendKeysOptions kStrict{
+    .ProcessMessages = false, .RaiseErrors = true, .ReleaseModifiers = true};
+
+// The release at the start and at the end of a play, around `middle`.
+Log Framed(const Log& middle) {
+  Log log = kReleaseAll;
+  log.insert(log.end(), middle.begin(), middle.end());
+  log.insert(log.end(), kReleaseAll.begin(), kReleaseAll.end());
+  return log;
+}
+
+struct Played {
+  bool result;
+  Log keys;
+};
+
+Played Play(std::wstring_view text, const TExtTagHandler& handler = {},
+            TSendKeysOptions options = kStrict) {
+  RecordingInput input;
+  const bool result = SendKeys(input, text, handler, options);
+  return {result, input.Keys()};
+}
+
+const Log kBrace = {"+SHIFT", "+0xDB", "-0xDB", "-SHIFT"};
+
+Log Concat(std::initializer_list<Log> parts) {
+  Log all;
+  for (const Log& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+}  // namespace
+
+TEST(SendKeys_Text, EmptyTextOnlyReleasesModifiersAndAnswersFalse) {
+  const Played played = Play(L"");
+  EXPECT_FALSE(played.result);
+  EXPECT_EQ(played.keys, kReleaseAll);
+
+  const Played quiet = Play(L"", {}, {.ReleaseModifiers = false});
+  EXPECT_FALSE(quiet.result);
+  EXPECT_TRUE(quiet.keys.empty());
+}
+
+TEST(SendKeys_Text, PlainCharactersGoThroughTheLayout) {
+  const Played played = Play(L"a1 ");
+  EXPECT_TRUE(played.result);
+  EXPECT_EQ(played.keys, Framed({"+A", "-A", "+1", "-1", "+0x20", "-0x20"}));
+}
+
+TEST(SendKeys_Text, ShiftStateOfTheLayoutIsPressedAroundTheKey) {
+  EXPECT_EQ(Play(L"A!").keys,
+            Framed({"+SHIFT", "+A", "-A", "-SHIFT", "+SHIFT", "+0x31", "-0x31", "-SHIFT"}));
+  // Ctrl and Alt together, pressed and released in the order Shift, Ctrl, Alt.
+  EXPECT_EQ(Play(L"@").keys, Framed({"+CTRL", "+ALT", "+0x32", "-0x32", "-CTRL", "-ALT"}));
+}
+
+TEST(SendKeys_Text, DoubledBraceTypesOneBraceAndClosingBraceIsPlain) {
+  EXPECT_EQ(Play(L"a{{b").keys, Framed(Concat({{"+A", "-A"}, kBrace, {"+B", "-B"}})));
+  EXPECT_EQ(Play(L"}").keys, Framed({"+SHIFT", "+0xDD", "-0xDD", "-SHIFT"}));
+}
+
+TEST(SendKeys_Text, DoubledBraceAloneLeavesTheResultAsItWas) {
+  EXPECT_FALSE(Play(L"{{").result);
+  EXPECT_TRUE(Play(L"a{{").result);
+}
+
+TEST(SendKeys_Text, CharacterWithoutLayoutKeyGoesOutAsUnicode) {
+  EXPECT_EQ(Play(L"\u00e9").keys, Framed({"U+00E9"}));
+}
+
+TEST(SendKeys_Text, RefusedUnicodeCharacterRaisesInvalidKeyAfterReleasing) {
+  RecordingInput input;
+  input.refusedUnicode.insert(L'\u00e9');
+  try {
+    SendKeys(input, L"a\u00e9b", {}, kStrict);
+    FAIL() << "no error raised";
+  } catch (const EInvalidKey& error) {
+    EXPECT_EQ(error.Message(), L"Invalid key \"\u00e9\"");
+    EXPECT_STREQ(error.ClassName(), "EInvalidKey");
+  }
+  EXPECT_EQ(input.Keys(), Framed({"+A", "-A"}));
+}
+
+TEST(SendKeys_Text, BraceWithoutLayoutKeyFallsBackToUnicode) {
+  struct NoBraceKey : RecordingInput {
+    std::uint16_t KeyScan(wchar_t c) override {
+      return c == L'{' ? 0xFFFF : RecordingInput::KeyScan(c);
+    }
+  } input;
+  SendKeys(input, L"{{", {}, kStrict);
+  EXPECT_EQ(input.Keys(), Framed({"U+007B"}));
+}
+
+TEST(SendKeys_Tags, UnclosedTagRaisesWithTheRestOfTheText) {
+  RecordingInput input;
+  try {
+    SendKeys(input, L"pq{ENTER", {}, kStrict);
+    FAIL() << "no error raised";
+  } catch (const EInvalidTag& error) {
+    EXPECT_EQ(error.Message(), L"Tag ENTER not closed or invalid");
+  }
+  EXPECT_EQ(input.Keys(), Framed({"+P", "-P", "+Q", "-Q"}));
+}
+
+TEST(SendKeys_Tags, LoneBraceRaisesWithNothingInPlaceOfTheTag) {
+  RecordingInput input;
+  try {
+    SendKeys(input, L"{", {}, kStrict);
+    FAIL() << "no error raised";
+  } catch (const EInvalidTag& error) {
+    EXPECT_EQ(error.Message(), L"Tag  not closed or invalid");
+  }
+}
+
+TEST(SendKeys_Tags, KeyTagPressesOnceWhateverTheParameterOrClosingMark) {
+  const Log enter = Framed({"+0x0D", "-0x0D"});
+  EXPECT_EQ(Play(L"{ENTER}").keys, enter);
+  EXPECT_EQ(Play(L"{ENTER 3}").keys, enter);
+  EXPECT_EQ(Play(L"{/ENTER}").keys, enter);
+}
+
+TEST(SendKeys_Tags, NavigationKeysCarryTheExtendedFlagOthersDoNot) {
+  EXPECT_EQ(Play(L"{LEFT}{DEL}{PGUP}").keys,
+            Framed({"+0x25e", "-0x25e", "+0x2Ee", "-0x2Ee", "+0x21e", "-0x21e"}));
+  EXPECT_EQ(Play(L"{APP}{PRTSC}{BREAK}").keys,
+            Framed({"+0x5D", "-0x5D", "+0x2C", "-0x2C", "+0x03", "-0x03"}));
+}
+
+TEST(SendKeys_Tags, NumLockIsPressedForReal) {
+  EXPECT_EQ(Play(L"{NUMLOCK}").keys, Framed({"+0x90e", "-0x90e"}));
+  EXPECT_EQ(Play(L"{/NUMLOCK}").keys, Framed({"+0x90e", "-0x90e"}));
+}
+
+TEST(SendKeys_Tags, KeyNamesAreCaseSensitive) {
+  const Played played = Play(L"{enter}");
+  EXPECT_EQ(played.keys,
+            Framed(Concat({kBrace,
+                           {"+E", "-E", "+N", "-N", "+T", "-T", "+E", "-E", "+R", "-R"},
+                           {"+SHIFT", "+0xDD", "-0xDD", "-SHIFT"}})));
+}
+
+TEST(SendKeys_Tags, EmptyTagIsTypedAsText) {
+  EXPECT_EQ(Play(L"{}").keys,
+            Framed(Concat({kBrace, {"+SHIFT", "+0xDD", "-0xDD", "-SHIFT"}})));
+}
+
+TEST(SendKeys_Tags, UntakenTagIsTypedAndTagsInsideItStillPlay) {
+  EXPECT_EQ(Play(L"{PQ{ENTER}").keys,
+            Framed(Concat({kBrace,
+                           {"+SHIFT", "+P", "-P", "-SHIFT", "+SHIFT", "+Q", "-Q", "-SHIFT"},
+                           {"+0x0D", "-0x0D"}})));
+}
+
+TEST(SendKeys_Modifiers, HeldShiftCapitalisesAndIsNotPressedAgain) {
+  EXPECT_EQ(Play(L"{SHIFT}abc{/SHIFT}").keys,
+            Framed({"+SHIFT", "+A", "-A", "+B", "-B", "+C", "-C", "-SHIFT"}));
+  EXPECT_EQ(Play(L"{SHIFT}A{/SHIFT}").keys, Framed({"+SHIFT", "+A", "-A", "-SHIFT"}));
+}
+
+TEST(SendKeys_Modifiers, HeldCtrlKeepsDownWhileShiftComesAndGoes) {
+  EXPECT_EQ(Play(L"{CTRL}c{/CTRL}").keys, Framed({"+CTRL", "+C", "-C", "-CTRL"}));
+  EXPECT_EQ(Play(L"{CTRL}A{/CTRL}").keys,
+            Framed({"+CTRL", "+SHIFT", "+A", "-A", "-SHIFT", "-CTRL"}));
+  EXPECT_EQ(Play(L"{ALT}@{/ALT}").keys,
+            Framed({"+ALT", "+CTRL", "+0x32", "-0x32", "-CTRL", "-ALT"}));
+}
+
+TEST(SendKeys_Modifiers, OpenWindowsKeyStaysDownUntilTheEndOfThePlay) {
+  EXPECT_EQ(Play(L"{WIN}a").keys, Framed({"+WIN", "+A", "-A"}));
+  EXPECT_EQ(Play(L"{RWIN}{/RWIN}").keys, Framed({"+RWIN", "-RWIN"}));
+}
+
+TEST(SendKeys_Modifiers, WithoutReleaseAtTheEndAHeldKeyStaysDown) {
+  const Played played = Play(L"{SHIFT}", {}, {.RaiseErrors = true});
+  Log expected = kReleaseAll;
+  expected.push_back("+SHIFT");
+  EXPECT_EQ(played.keys, expected);
+}
+
+TEST(SendKeys_Handler, ReceivesNameAndParameterWithoutClosingMark) {
+  std::vector<std::pair<std::wstring, std::wstring>> calls;
+  const TExtTagHandler handler = [&](const std::wstring& name, const std::wstring& param) {
+    calls.emplace_back(name, param);
+    return true;
+  };
+  const Played played = Play(L"{FOO bar baz}{/WAIT 1}{X\tY}", handler);
+  EXPECT_EQ(played.keys, Framed({}));
+  ASSERT_EQ(calls.size(), 3u);
+  EXPECT_EQ(calls[0], std::make_pair(std::wstring(L"FOO"), std::wstring(L"bar baz")));
+  EXPECT_EQ(calls[1], std::make_pair(std::wstring(L"WAIT"), std::wstring(L"1")));
+  // Only a blank splits; a tab belongs to the name.
+  EXPECT_EQ(calls[2], std::make_pair(std::wstring(L"X\tY"), std::wstring()));
+}
+
+TEST(SendKeys_Handler, IsNotAskedForKeyNames) {
+  int calls = 0;
+  Play(L"{ENTER}{SHIFT}{/SHIFT}", [&](const std::wstring&, const std::wstring&) {
+    ++calls;
+    return true;
+  });
+  EXPECT_EQ(calls, 0);
+}
+
+TEST(SendKeys_Handler, ErrorOfTheHandlerEndsThePlayAfterReleasing) {
+  RecordingInput input;
+  const TExtTagHandler handler = [](const std::wstring&, const std::wstring&) -> bool {
+    throw EInvalidTag(L"boom");
+  };
+  EXPECT_THROW(SendKeys(input, L"{SHIFT}{X}a", handler, kStrict), EInvalidTag);
+  EXPECT_EQ(input.Keys(), Framed({"+SHIFT"}));
+}
+
+TEST(SendKeys_Errors, WithoutRaisingAnInvalidCharacterIsSkipped) {
+  RecordingInput input;
+  input.refusedUnicode.insert(L'\u00e9');
+  const bool result = SendKeys(input, L"\u00e9b", {}, {.ReleaseModifiers = true});
+  EXPECT_TRUE(result);
+  EXPECT_EQ(input.Keys(), Framed({"+B", "-B"}));
+}
+
+TEST(SendKeys_Errors, WithoutRaisingAnUnclosedTagEndsThePlay) {
+  const Played played = Play(L"a{b", {}, {.ReleaseModifiers = true});
+  EXPECT_FALSE(played.result);
+  EXPECT_EQ(played.keys, Framed({"+A", "-A"}));
+}
+
+TEST(SendKeys_Errors, WithoutRaisingTheUnitAfterAFailedTagIsSkipped) {
+  const TExtTagHandler handler = [](const std::wstring&, const std::wstring&) -> bool {
+    throw EInvalidTag(L"boom");
+  };
+  const Played played = Play(L"{X}ab", handler, {.ReleaseModifiers = true});
+  EXPECT_EQ(played.keys, Framed({"+B", "-B"}));
+}
+
+TEST(SendKeys_Pacing, EachKeyEventIsFollowedByThePumpAndTenMilliseconds) {
+  RecordingInput input;
+  input.refusedUnicode.clear();
+  SendKeys(input, L"a\u00e9", {}, {.ProcessMessages = true});
+  const Log expected = {"-WIN", "pump", "sleep 10", "-SHIFT", "pump", "sleep 10",
+                        "-CTRL", "pump", "sleep 10", "-ALT", "pump", "sleep 10",
+                        "-RWIN", "pump", "sleep 10", "+A", "pump", "sleep 10",
+                        "-A", "pump", "sleep 10", "U+00E9"};
+  EXPECT_EQ(input.log, expected);
+}
+
+TEST(KeyTable_Lookup, EveryRowIsFoundByItsNameAndOnlyExactly) {
+  ASSERT_EQ(KeyTableSize(), 52u);
+  for (size_t i = 0; i < KeyTableSize(); ++i) {
+    const TSendKey& row = KeyTableRow(i);
+    const std::wstring name(row.Name.begin(), row.Name.end());
+    EXPECT_EQ(FindKeyCode(name), row.VirtualKey) << row.Name;
+    std::wstring lower = name;
+    for (wchar_t& c : lower) c = static_cast<wchar_t>(towlower(c));
+    EXPECT_EQ(FindKeyCode(lower), kNoKey) << row.Name;
+    EXPECT_EQ(FindKeyCode(name + L" "), kNoKey) << row.Name;
+  }
+  EXPECT_EQ(FindKeyCode(L"CLEAR"), 0x0C);
+  EXPECT_EQ(FindKeyCode(L"F24"), 0x87);
+  EXPECT_EQ(FindKeyCode(L""), kNoKey);
+}
