@@ -62,9 +62,9 @@ TEST(SendKeys_Text, PlainCharactersGoThroughTheLayout) {
 
 TEST(SendKeys_Text, ShiftStateOfTheLayoutIsPressedAroundTheKey) {
   EXPECT_EQ(Play(L"A!").keys,
-            Framed({"+SHIFT", "+A", "-A", "-SHIFT", "+SHIFT", "+0x31", "-0x31", "-SHIFT"}));
+            Framed({"+SHIFT", "+A", "-A", "-SHIFT", "+SHIFT", "+1", "-1", "-SHIFT"}));
   // Ctrl and Alt together, pressed and released in the order Shift, Ctrl, Alt.
-  EXPECT_EQ(Play(L"@").keys, Framed({"+CTRL", "+ALT", "+0x32", "-0x32", "-CTRL", "-ALT"}));
+  EXPECT_EQ(Play(L"@").keys, Framed({"+CTRL", "+ALT", "+2", "-2", "-CTRL", "-ALT"}));
 }
 
 TEST(SendKeys_Text, DoubledBraceTypesOneBraceAndClosingBraceIsPlain) {
@@ -175,7 +175,7 @@ TEST(SendKeys_Modifiers, HeldCtrlKeepsDownWhileShiftComesAndGoes) {
   EXPECT_EQ(Play(L"{CTRL}A{/CTRL}").keys,
             Framed({"+CTRL", "+SHIFT", "+A", "-A", "-SHIFT", "-CTRL"}));
   EXPECT_EQ(Play(L"{ALT}@{/ALT}").keys,
-            Framed({"+ALT", "+CTRL", "+0x32", "-0x32", "-CTRL", "-ALT"}));
+            Framed({"+ALT", "+CTRL", "+2", "-2", "-CTRL", "-ALT"}));
 }
 
 TEST(SendKeys_Modifiers, OpenWindowsKeyStaysDownUntilTheEndOfThePlay) {
