@@ -5,6 +5,7 @@
 #include "FileVersion.h"
 #include "HelpText.h"
 #include "MessageFormat.h"
+#include "ProgramTags.h"
 #include "SendKeys.h"
 #include "TextCompare.h"
 #include "Translation.h"
@@ -49,7 +50,10 @@ void Play(const TArgs& args, InputPort& input) {
   const TSendKeysOptions options{.ProcessMessages = true,
                                  .RaiseErrors = true,
                                  .ReleaseModifiers = true};
-  const TExtTagHandler handler;
+  const TExtTagHandler handler = [&input](const std::wstring& name,
+                                          const std::wstring& param) {
+    return HandleExtendedTag(input, name, param);
+  };
   if (!args.InputSequence.empty()) SendKeys(input, args.InputSequence, handler, options);
   if (!args.CommandFileName.empty()) {
     for (const std::wstring& line : ReadTextFileLines(args.CommandFileName)) {
