@@ -1,0 +1,76 @@
+// fixturectl: reads and closes the fixture window from a console, for the
+// demo and for poking at the fixture by hand.
+//   fixturectl wait      waits (up to 20 s) until the fixture's edit has the focus
+//   fixturectl text      prints the edit's text
+//   fixturectl counts    prints the two button labels
+//   fixturectl centre N  prints the screen point "X,Y" at the centre of button N (1 or 2)
+//   fixturectl close     closes the fixture
+// Exit code 0 on success, 1 when there is no fixture window.
+
+#include <windows.h>
+
+#include <string>
+
+#include "FixtureLayout.h"
+
+namespace {
+
+std::wstring TextOf(HWND window) {
+  const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const LRESULT copied =
+      SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(copied));
+  return text;
+}
+
+void Print(const std::wstring& text) {
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                       nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                      size, nullptr, nullptr);
+  bytes += "\n";
+  DWORD written = 0;
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()),
+            &written, nullptr);
+}
+
+bool EditHasFocus(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+  return GetGUIThreadInfo(thread, &info) &&
+         info.hwndFocus == GetDlgItem(window, fixture::kEditId);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string command = argc > 1 ? argv[1] : "";
+  HWND window = nullptr;
+  const DWORD deadline = GetTickCount() + (command == "wait" ? 20000 : 0);
+  for (;;) {
+    window = FindWindowW(fixture::kWindowClass, nullptr);
+    if (window != nullptr && (command != "wait" || EditHasFocus(window))) break;
+    if (static_cast<LONG>(GetTickCount() - deadline) >= 0) return 1;
+    Sleep(50);
+  }
+  if (command == "text") {
+    Print(TextOf(GetDlgItem(window, fixture::kEditId)));
+  } else if (command == "counts") {
+    Print(TextOf(GetDlgItem(window, fixture::kLabelOneId)));
+    Print(TextOf(GetDlgItem(window, fixture::kLabelTwoId)));
+  } else if (command == "centre" && argc > 2 && (argv[2] == std::string("1") ||
+                                                   argv[2] == std::string("2"))) {
+    RECT rect{};
+    GetWindowRect(GetDlgItem(window, fixture::ButtonId(argv[2][0] - '0')), &rect);
+    Print(std::to_wstring((rect.left + rect.right) / 2) + L"," +
+          std::to_wstring((rect.top + rect.bottom) / 2));
+  } else if (command == "close") {
+    SendMessageW(window, WM_CLOSE, 0, 0);
+  } else if (command != "wait") {
+    return 1;
+  }
+  return 0;
+}
