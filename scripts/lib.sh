@@ -83,6 +83,22 @@ start_wine() {
   fi
   # Wait until the prefix answers a trivial program.
   wine cmd /c exit 0 </dev/null >/dev/null 2>&1
+  hold_desktop
+}
+
+# Keeps Wine's desktop process up for as long as the server runs, so that
+# programs under test neither wait for it to start nor hand it their output
+# handles.
+hold_desktop() {
+  local holder="$BUILD_DIR/bin/fixturectl.exe"
+  [ -f "$holder" ] || return 0
+  local pidfile="$WINEPREFIX/desktop-holder.pid"
+  if [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; then
+    return 0
+  fi
+  setsid wine "$holder" hold </dev/null >/dev/null 2>&1 &
+  echo $! >"$pidfile"
+  STARTED_PIDS+=($!)
 }
 
 wineserver_running() {

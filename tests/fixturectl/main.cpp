@@ -5,6 +5,7 @@
 //   fixturectl counts    prints the two button labels
 //   fixturectl centre N  prints the screen point "X,Y" at the centre of button N (1 or 2)
 //   fixturectl close     closes the fixture
+//   fixturectl hold      keeps the desktop up until it is killed
 // Exit code 0 on success, 1 when there is no fixture window.
 
 #include <windows.h>
@@ -48,6 +49,15 @@ bool EditHasFocus(HWND window) {
 
 int main(int argc, char** argv) {
   const std::string command = argc > 1 ? argv[1] : "";
+  if (command == "hold") {
+    // Wine starts its desktop process for the first program that uses the
+    // desktop and ends it with the last one; every test program would pay
+    // for that start, and the desktop process would keep the first one's
+    // output handles open. Holding it from a process with no output avoids
+    // both.
+    GetDesktopWindow();
+    for (;;) Sleep(INFINITE);
+  }
   HWND window = nullptr;
   const DWORD deadline = GetTickCount() + (command == "wait" ? 20000 : 0);
   for (;;) {
