@@ -1,0 +1,115 @@
+#pragma once
+// The item model's view of one on-screen object: a window, a control, or an
+// element that the accessibility layer exposes inside a window. Every kind of
+// item (live, snapshot, the null item) implements `IItemInfo`, and callers
+// see nothing else.
+//
+// Conventions of the model's interfaces:
+// - Objects are reference-counted (IUnknown) and implemented with
+//   ComObject (ComObject.h); nobody frees one explicitly. The interfaces'
+//   identifiers are attached with __CRT_UUID_DECL, so __uuidof, ComPtr::As
+//   and IID_PPV_ARGS work with them.
+// - The whole model lives in one module on one thread, so the methods pass
+//   and return C++ values: std::string for 8-bit texts in the ANSI code page
+//   (window-manager texts), std::wstring for UTF-16 texts (accessibility
+//   texts), TRect/TPoint for geometry, ComPtr for interface results. An
+//   interface argument is a plain pointer that the callee AddRefs when it
+//   keeps it.
+// - No operation of the live or the null item raises: a value that cannot
+//   be had reads as its failure value (empty text, -1 for ids, a zero
+//   rectangle, the null item).
+// - With UNICODE defined, <windows.h> turns the name GetClassName into
+//   GetClassNameW; every unit that sees this header sees the same
+//   replacement, so declarations, implementations and calls agree.
+
+#include <windows.h>
+#include <wrl/client.h>
+
+#include <cstdint>
+#include <string>
+
+#include "Accessibility.h"
+#include "Geometry.h"
+
+struct IItemInfo;
+using ItemInfoPtr = Microsoft::WRL::ComPtr<IItemInfo>;
+
+// The operations in this order make up the interface; ICachedItemInfo
+// extends it and relies on it.
+struct IItemInfo : public IUnknown {
+  // The accessible object and child id of the item.
+  virtual TAcc STDMETHODCALLTYPE GetAccessible() = 0;
+  // The window that holds the item.
+  virtual HWND STDMETHODCALLTYPE GetHandle() = 0;
+  // The item of the top-level window that holds the item (object id 0).
+  virtual ItemInfoPtr STDMETHODCALLTYPE GetRootItem() = 0;
+  // File name of the executable that owns the item's window.
+  virtual std::string STDMETHODCALLTYPE GetModuleName() = 0;
+  // The window text, carriage returns removed.
+  virtual std::string STDMETHODCALLTYPE GetText() = 0;
+  // The window class name.
+  virtual std::string STDMETHODCALLTYPE GetClassName() = 0;
+  // (0, 0, width, height) of the screen rectangle.
+  virtual TRect STDMETHODCALLTYPE GetClientRect() = 0;
+  // The item's bounds on the screen.
+  virtual TRect STDMETHODCALLTYPE GetScreenRect() = 0;
+  // A point inside the item, relative to its top-left corner.
+  virtual TPoint STDMETHODCALLTYPE GetInnerPoint() = 0;
+  virtual void STDMETHODCALLTYPE SetInnerPoint(const TPoint& point) = 0;
+  // The nearest valid siblings on each side; all four are always set, the
+  // null item for a side without a neighbour.
+  virtual void STDMETHODCALLTYPE GetNeighbours(ItemInfoPtr& left, ItemInfoPtr& top,
+                                               ItemInfoPtr& right, ItemInfoPtr& bottom) = 0;
+  // Child at the 0-based index, counting all children.
+  virtual ItemInfoPtr STDMETHODCALLTYPE GetChild(int32_t index) = 0;
+  virtual int32_t STDMETHODCALLTYPE GetChildCount() = 0;
+  // The index-th valid child (IsValidChildState), 0-based.
+  virtual ItemInfoPtr STDMETHODCALLTYPE GetValidChild(int32_t index) = 0;
+  virtual int32_t STDMETHODCALLTYPE GetValidChildCount() = 0;
+  // The accessible parent, else a parent found in the window's tree.
+  virtual ItemInfoPtr STDMETHODCALLTYPE GetParent() = 0;
+  // The parent as the accessibility layer reports it.
+  virtual ItemInfoPtr STDMETHODCALLTYPE GetAccParent() = 0;
+  virtual std::wstring STDMETHODCALLTYPE GetDefaultAction() = 0;
+  virtual std::wstring STDMETHODCALLTYPE GetDescription() = 0;
+  virtual int32_t STDMETHODCALLTYPE GetHelpTopicId() = 0;
+  virtual std::wstring STDMETHODCALLTYPE GetShortcut() = 0;
+  virtual std::wstring STDMETHODCALLTYPE GetName() = 0;
+  // The accessible role, 0..61; -1 when there is none.
+  virtual int32_t STDMETHODCALLTYPE GetRoleId() = 0;
+  // The accessible state bits; -1 when they cannot be read.
+  virtual int32_t STDMETHODCALLTYPE GetStateId() = 0;
+  // The layer's localized text of the role.
+  virtual std::wstring STDMETHODCALLTYPE GetRole() = 0;
+  // The layer's localized texts of the set state bits, each followed by ";".
+  virtual std::wstring STDMETHODCALLTYPE GetState() = 0;
+  virtual std::wstring STDMETHODCALLTYPE GetValue() = 0;
+};
+__CRT_UUID_DECL(IItemInfo, 0x8AE0E295, 0xCFC8, 0x4D12, 0xB8, 0xEA, 0xE7, 0xA4, 0x4F, 0xC5, 0xA0, 0xDF)
+
+// Freezes an item's child list while a caller walks it, so that one walk
+// sees one list although the live object may change meanwhile.
+struct IItemChildLock : public IUnknown {
+  // Refreshes the child list once, freezes it and returns its length.
+  virtual int32_t STDMETHODCALLTYPE LockChildren() = 0;
+  virtual void STDMETHODCALLTYPE UnlockChildren() = 0;
+};
+__CRT_UUID_DECL(IItemChildLock, 0x743727A9, 0x7FDE, 0x49C6, 0x98, 0xEF, 0xAC, 0x54, 0x80, 0x74, 0x3D, 0x4B)
+
+// A child counts as valid while the layer's invisible state (0x8000) is
+// clear. The failure value -1 has every bit set, so a child whose state
+// cannot be read is never valid. Every item kind counts and indexes valid
+// children by this rule, in child order.
+inline constexpr int32_t kInvisibleStateBit = 0x8000;
+
+constexpr bool IsValidChildState(int32_t stateId) {
+  return (stateId & kInvisibleStateBit) == 0;
+}
+
+static_assert(IsValidChildState(0) && !IsValidChildState(kInvisibleStateBit) &&
+              !IsValidChildState(-1));
+
+// The rule applied to an item; nil is not valid.
+inline bool IsValidChild(IItemInfo* item) {
+  return item != nullptr && IsValidChildState(item->GetStateId());
+}
