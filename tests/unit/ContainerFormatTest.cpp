@@ -1,0 +1,475 @@
+// The container's byte format without the platform: golden bytes, the
+// directory rules, reads that ignore the kind, and streams that are cut,
+// lie about their numbers or nest too deep.
+
+#include "ContainerFormat.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace {
+
+// Bytes written as hexadecimal pairs; blanks are ignored.
+std::string Hex(std::string_view text) {
+  std::string bytes;
+  int high = -1;
+  for (const char c : text) {
+    int value;
+    if (c >= '0' && c <= '9') {
+      value = c - '0';
+    } else if (c >= 'A' && c <= 'F') {
+      value = c - 'A' + 10;
+    } else if (c >= 'a' && c <= 'f') {
+      value = c - 'a' + 10;
+    } else {
+      continue;
+    }
+    if (high < 0) {
+      high = value;
+    } else {
+      bytes += static_cast<char>(high * 16 + value);
+      high = -1;
+    }
+  }
+  return bytes;
+}
+
+const std::string kMagic = Hex("1D 2E 72 F3 BF BA 76 4B A7 0C 75 D6 BD C0 A5 36");
+
+std::string Int32Bytes(int32_t value) {
+  std::string bytes;
+  for (int i = 0; i < 4; ++i) bytes += static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF);
+  return bytes;
+}
+
+// A stream made by hand: the magic, the entries and the data block, each
+// entry (name, offset, kind), with the counts given explicitly so that they
+// can lie.
+struct RawEntry {
+  std::string name;
+  int32_t offset;
+  uint8_t kind;
+};
+
+std::string RawStream(int32_t count, const std::vector<RawEntry>& entries, int32_t dataSize,
+                      std::string_view data) {
+  std::string bytes = kMagic + Int32Bytes(count);
+  for (const RawEntry& entry : entries) {
+    bytes += Int32Bytes(static_cast<int32_t>(entry.name.size())) + entry.name +
+             Int32Bytes(entry.offset) + static_cast<char>(entry.kind);
+  }
+  return bytes + Int32Bytes(dataSize) + std::string(data);
+}
+
+ContainerLoad LoadBytes(ContainerContent& content, std::string_view bytes) {
+  MemoryByteSource source(bytes);
+  return content.Load(source);
+}
+
+// A content holding one entry, so that an emptying load can be seen.
+ContainerContent NonEmptyContent() {
+  ContainerContent content;
+  content.WriteInteger("Before", 7);
+  return content;
+}
+
+// A stream with a value of every kind, a nested container among them.
+std::string StreamOfEveryKind() {
+  ContainerContent inner;
+  inner.WriteString("InnerText", "abc");
+  ContainerContent content;
+  content.WriteInteger("Integer", -5);
+  content.WriteHandle("Handle", 0x80000001u);
+  content.WriteInt64("Int64", -0x123456789ALL);
+  content.WriteString("String", "text");
+  content.WriteWideString("Wide", L"w\u00e9\u0416");
+  content.WriteRecord16("Record", Record16{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16});
+  content.WritePoint("Point", TPoint{-3, 4});
+  content.WriteRect("Rect", TRect{1, -2, 300, 400});
+  content.WriteBoolean("Boolean", true);
+  content.WriteContainerStream("Container", inner.Save());
+  content.WriteCountedBytes("Stream", PersistKind::Stream, std::string("a\0b", 3));
+  content.WriteCountedBytes("Xml", PersistKind::XmlDocument, "<a/>");
+  content.WriteCountedBytes("Graphic", PersistKind::Graphic, "BM");
+  return content.Save();
+}
+
+// A container nested `depth` levels below the outer one.
+std::string NestedStream(int depth) {
+  std::string stream = EmptyContainerStream();
+  for (int level = 0; level < depth; ++level) {
+    ContainerContent outer;
+    outer.WriteContainerStream("Nested", stream);
+    stream = outer.Save();
+  }
+  return stream;
+}
+
+}  // namespace
+
+TEST(ContainerFormat_Save, EmptyContainer_IsTheMagicAndTwoZeroCounts) {
+  EXPECT_EQ(ContainerContent().Save(),
+            Hex("1D 2E 72 F3 BF BA 76 4B A7 0C 75 D6 BD C0 A5 36 00 00 00 00 00 00 00 00"));
+  EXPECT_EQ(EmptyContainerStream().size(), kEmptyContainerStreamSize);
+}
+
+TEST(ContainerFormat_Save, OneInteger_GivesFortyTwoBytes) {
+  ContainerContent content;
+  content.WriteInteger("Count", 5);
+  const std::string expected = Hex(
+      "1D 2E 72 F3 BF BA 76 4B A7 0C 75 D6 BD C0 A5 36"
+      "01 00 00 00"
+      "05 00 00 00 43 6F 75 6E 74 00 00 00 00 00"
+      "04 00 00 00"
+      "05 00 00 00");
+  EXPECT_EQ(content.Save(), expected);
+  EXPECT_EQ(expected.size(), 42u);
+}
+
+TEST(ContainerFormat_Load, EmptyContainer_LoadsEmpty) {
+  ContainerContent content = NonEmptyContent();
+  EXPECT_EQ(LoadBytes(content, EmptyContainerStream()), ContainerLoad::Loaded);
+  EXPECT_TRUE(content.Entries().empty());
+  EXPECT_TRUE(content.Data().empty());
+}
+
+TEST(ContainerFormat_Write, Values_AreEncodedLittleEndianAtTheirOffsets) {
+  ContainerContent content;
+  content.WriteString("Empty", "");
+  content.WriteWideString("Wide", L"abc");
+  content.WriteBoolean("Flag", true);
+  content.WritePoint("Point", TPoint{1, -1});
+  EXPECT_EQ(content.Data(), Hex("00 00 00 00"
+                                "03 00 00 00 61 00 62 00 63 00"
+                                "01"
+                                "01 00 00 00 FF FF FF FF"));
+  ASSERT_EQ(content.Entries().size(), 4u);
+  EXPECT_EQ(content.Entries()[0], (PersistEntry{"Empty", 0, 3}));
+  EXPECT_EQ(content.Entries()[1], (PersistEntry{"Wide", 4, 4}));
+  EXPECT_EQ(content.Entries()[2], (PersistEntry{"Flag", 14, 8}));
+  EXPECT_EQ(content.Entries()[3], (PersistEntry{"Point", 15, 6}));
+}
+
+TEST(ContainerFormat_Read, EmptyString_ReadsEmpty) {
+  ContainerContent content;
+  content.WriteString("Empty", "");
+  std::string value = "old";
+  EXPECT_TRUE(content.ReadString("Empty", value));
+  EXPECT_EQ(value, "");
+}
+
+TEST(ContainerFormat_Read, DuplicateName_FirstEntryWinsAndBothAreKept) {
+  ContainerContent content;
+  content.WriteInteger("Value", 1);
+  content.WriteInteger("Value", 2);
+  int32_t value = 0;
+  EXPECT_TRUE(content.ReadInteger("Value", value));
+  EXPECT_EQ(value, 1);
+
+  ContainerContent loaded;
+  ASSERT_EQ(LoadBytes(loaded, content.Save()), ContainerLoad::Loaded);
+  ASSERT_EQ(loaded.Entries().size(), 2u);
+  EXPECT_EQ(loaded.Entries()[1], (PersistEntry{"Value", 4, 0}));
+  EXPECT_EQ(loaded.Data(), content.Data());
+}
+
+TEST(ContainerFormat_Read, NameInOtherCase_IsMissingAndTargetUnchanged) {
+  ContainerContent content;
+  content.WriteInteger("Count", 5);
+  int32_t value = 99;
+  EXPECT_FALSE(content.ReadInteger("count", value));
+  EXPECT_FALSE(content.ReadInteger("Coun", value));
+  EXPECT_FALSE(content.ReadInteger("Count ", value));
+  EXPECT_EQ(value, 99);
+}
+
+TEST(ContainerFormat_Read, OtherKind_DecodesTheBytesThatAreThere) {
+  ContainerContent content;
+  content.WriteString("Text", "hello");
+  int32_t count = 0;
+  EXPECT_TRUE(content.ReadInteger("Text", count));
+  EXPECT_EQ(count, 5);
+}
+
+TEST(ContainerFormat_Read, ReadThenWrite_AppendsAndKeepsEarlierValues) {
+  ContainerContent content;
+  content.WriteInteger("First", 10);
+  content.WriteString("Second", "two");
+  int32_t first = 0;
+  ASSERT_TRUE(content.ReadInteger("First", first));
+  content.WriteInteger("Third", 30);
+
+  EXPECT_EQ(content.Entries()[2].offset, 11);
+  std::string second;
+  int32_t third = 0;
+  EXPECT_TRUE(content.ReadString("Second", second));
+  EXPECT_TRUE(content.ReadInteger("Third", third));
+  EXPECT_TRUE(content.ReadInteger("First", first));
+  EXPECT_EQ(first, 10);
+  EXPECT_EQ(second, "two");
+  EXPECT_EQ(third, 30);
+}
+
+TEST(ContainerFormat_Names, OverLongName_IsCutTo255BytesWhenWrittenAndLookedUp) {
+  const std::string longName = std::string(255, 'n') + std::string(45, 'x');
+  ContainerContent content;
+  content.WriteInteger(longName, 3);
+  ASSERT_EQ(content.Entries().size(), 1u);
+  EXPECT_EQ(content.Entries()[0].name, std::string(255, 'n'));
+
+  int32_t byLongName = 0;
+  int32_t byCutName = 0;
+  EXPECT_TRUE(content.ReadInteger(longName, byLongName));
+  EXPECT_TRUE(content.ReadInteger(std::string(255, 'n') + "other", byCutName));
+  EXPECT_EQ(byLongName, 3);
+  EXPECT_EQ(byCutName, 3);
+  EXPECT_FALSE(content.ReadInteger(std::string(254, 'n'), byCutName));
+}
+
+TEST(ContainerFormat_Names, BytesAboveAscii_AreComparedExactly) {
+  ContainerContent content;
+  content.WriteInteger("\xC4rger", 1);
+  int32_t value = 0;
+  EXPECT_FALSE(content.ReadInteger("\xE4rger", value));
+  EXPECT_TRUE(content.ReadInteger("\xC4rger", value));
+}
+
+TEST(ContainerFormat_RoundTrip, EveryKind_ReadsBackAfterSaveAndLoad) {
+  ContainerContent content;
+  ASSERT_EQ(LoadBytes(content, StreamOfEveryKind()), ContainerLoad::Loaded);
+  ASSERT_EQ(content.Entries().size(), 13u);
+  for (uint8_t kind = 0; kind < kPersistKindCount; ++kind) {
+    EXPECT_EQ(content.Entries()[kind].kind, kind);
+  }
+
+  int32_t integer = 0;
+  uint32_t handle = 0;
+  int64_t int64 = 0;
+  std::string text;
+  std::wstring wide;
+  Record16 record{};
+  TPoint point;
+  TRect rect;
+  bool flag = false;
+  std::string stream;
+  std::string xml;
+  std::string graphic;
+  EXPECT_TRUE(content.ReadInteger("Integer", integer));
+  EXPECT_TRUE(content.ReadHandle("Handle", handle));
+  EXPECT_TRUE(content.ReadInt64("Int64", int64));
+  EXPECT_TRUE(content.ReadString("String", text));
+  EXPECT_TRUE(content.ReadWideString("Wide", wide));
+  EXPECT_TRUE(content.ReadRecord16("Record", record));
+  EXPECT_TRUE(content.ReadPoint("Point", point));
+  EXPECT_TRUE(content.ReadRect("Rect", rect));
+  EXPECT_TRUE(content.ReadBoolean("Boolean", flag));
+  EXPECT_TRUE(content.ReadCountedBytes("Stream", stream));
+  EXPECT_TRUE(content.ReadCountedBytes("Xml", xml));
+  EXPECT_TRUE(content.ReadCountedBytes("Graphic", graphic));
+  EXPECT_EQ(integer, -5);
+  EXPECT_EQ(handle, 0x80000001u);
+  EXPECT_EQ(int64, -0x123456789ALL);
+  EXPECT_EQ(text, "text");
+  EXPECT_EQ(wide, L"w\u00e9\u0416");
+  EXPECT_EQ(record, (Record16{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}));
+  EXPECT_EQ(point, (TPoint{-3, 4}));
+  EXPECT_EQ(rect, (TRect{1, -2, 300, 400}));
+  EXPECT_TRUE(flag);
+  EXPECT_EQ(stream, std::string("a\0b", 3));
+  EXPECT_EQ(xml, "<a/>");
+  EXPECT_EQ(graphic, "BM");
+
+  const std::optional<std::string_view> nested = content.FindContainerStream("Container");
+  ASSERT_TRUE(nested.has_value());
+  ContainerContent inner;
+  ASSERT_EQ(LoadBytes(inner, *nested), ContainerLoad::Loaded);
+  std::string innerText;
+  EXPECT_TRUE(inner.ReadString("InnerText", innerText));
+  EXPECT_EQ(innerText, "abc");
+}
+
+TEST(ContainerFormat_RoundTrip, SaveOfLoaded_GivesTheSameBytes) {
+  const std::string stream = StreamOfEveryKind();
+  ContainerContent content;
+  ASSERT_EQ(LoadBytes(content, stream), ContainerLoad::Loaded);
+  EXPECT_EQ(content.Save(), stream);
+}
+
+TEST(ContainerFormat_Load, Source_EndsBehindTheDataBlock) {
+  const std::string stream = StreamOfEveryKind();
+  const std::string bytes = stream + "trailing";
+  MemoryByteSource source(bytes);
+  ContainerContent content;
+  ASSERT_EQ(content.Load(source), ContainerLoad::Loaded);
+  EXPECT_EQ(source.Position(), stream.size());
+}
+
+TEST(ContainerFormat_Load, WrongMagic_GivesBadMagicAndEmptiesTheContent) {
+  std::string bytes = EmptyContainerStream();
+  bytes[15] = 0x37;
+  ContainerContent content = NonEmptyContent();
+  MemoryByteSource source(bytes);
+  EXPECT_EQ(content.Load(source), ContainerLoad::BadMagic);
+  EXPECT_TRUE(content.Entries().empty());
+  EXPECT_EQ(source.Position(), 16u);
+}
+
+TEST(ContainerFormat_Load, CutAtEveryByte_NeverLoadsAndLeavesItEmpty) {
+  const std::string stream = StreamOfEveryKind();
+  for (size_t length = 0; length < stream.size(); ++length) {
+    ContainerContent content = NonEmptyContent();
+    const std::string_view cut = std::string_view(stream).substr(0, length);
+    if (length < kContainerMagic.size()) {
+      EXPECT_EQ(LoadBytes(content, cut), ContainerLoad::BadMagic) << "length " << length;
+    } else {
+      EXPECT_THROW(LoadBytes(content, cut), ContainerFormatError) << "length " << length;
+    }
+    EXPECT_TRUE(content.Entries().empty()) << "length " << length;
+    EXPECT_TRUE(content.Data().empty()) << "length " << length;
+    EXPECT_FALSE(MeasureContainerStream(cut).has_value()) << "length " << length;
+  }
+}
+
+TEST(ContainerFormat_Load, NegativeOrHugeEntryCount_IsAFault) {
+  for (const int32_t count : {-1, INT32_MIN, 1000, INT32_MAX}) {
+    ContainerContent content = NonEmptyContent();
+    EXPECT_THROW(LoadBytes(content, RawStream(count, {}, 0, "")), ContainerFormatError)
+        << "count " << count;
+    EXPECT_TRUE(content.Entries().empty());
+  }
+}
+
+TEST(ContainerFormat_Load, NameLengthOutside0To255_IsAFault) {
+  for (const int32_t length : {-1, 256, INT32_MAX}) {
+    const std::string bytes = kMagic + Int32Bytes(1) + Int32Bytes(length) + std::string(300, 'a') +
+                              Int32Bytes(0) + '\0' + Int32Bytes(4) + Int32Bytes(0);
+    ContainerContent content = NonEmptyContent();
+    EXPECT_THROW(LoadBytes(content, bytes), ContainerFormatError) << "length " << length;
+    EXPECT_TRUE(content.Entries().empty());
+  }
+}
+
+TEST(ContainerFormat_Load, NameOf255Bytes_Loads) {
+  const std::string name(255, 'z');
+  ContainerContent content;
+  ASSERT_EQ(LoadBytes(content, RawStream(1, {{name, 0, 0}}, 4, Int32Bytes(9))),
+            ContainerLoad::Loaded);
+  int32_t value = 0;
+  EXPECT_TRUE(content.ReadInteger(name, value));
+  EXPECT_EQ(value, 9);
+}
+
+TEST(ContainerFormat_Load, NegativeOrHugeDataSize_IsAFault) {
+  for (const int32_t size : {-1, 5, INT32_MAX}) {
+    ContainerContent content = NonEmptyContent();
+    EXPECT_THROW(LoadBytes(content, RawStream(0, {}, size, "1234")), ContainerFormatError)
+        << "size " << size;
+    EXPECT_TRUE(content.Entries().empty());
+  }
+}
+
+TEST(ContainerFormat_Load, OffsetOutsideTheDataBlock_IsAFault) {
+  for (const int32_t offset : {-1, 4, 5, INT32_MAX, INT32_MIN}) {
+    ContainerContent content = NonEmptyContent();
+    EXPECT_THROW(LoadBytes(content, RawStream(1, {{"A", offset, 8}}, 4, "1234")),
+                 ContainerFormatError)
+        << "offset " << offset;
+    EXPECT_TRUE(content.Entries().empty());
+  }
+}
+
+TEST(ContainerFormat_Load, ValueRunningPastTheDataBlock_IsAFault) {
+  // An integer with two of its four bytes, and an Int64 with four of eight.
+  EXPECT_THROW(
+      {
+        ContainerContent content;
+        LoadBytes(content, RawStream(1, {{"A", 2, 0}}, 4, "1234"));
+      },
+      ContainerFormatError);
+  EXPECT_THROW(
+      {
+        ContainerContent content;
+        LoadBytes(content, RawStream(1, {{"A", 0, 2}}, 4, "1234"));
+      },
+      ContainerFormatError);
+}
+
+TEST(ContainerFormat_Load, CountedValueWithBadCount_IsAFault) {
+  for (const uint8_t kind : {3, 4, 10, 11, 12}) {
+    for (const int32_t count : {-1, 3, INT32_MAX, INT32_MIN}) {
+      ContainerContent content = NonEmptyContent();
+      EXPECT_THROW(LoadBytes(content, RawStream(1, {{"A", 0, kind}}, 6, Int32Bytes(count) + "xy")),
+                   ContainerFormatError)
+          << "kind " << int{kind} << " count " << count;
+      EXPECT_TRUE(content.Entries().empty());
+    }
+  }
+}
+
+TEST(ContainerFormat_Load, UnknownKind_IsAFault) {
+  ContainerContent content;
+  EXPECT_THROW(LoadBytes(content, RawStream(1, {{"A", 0, 13}}, 4, "1234")), ContainerFormatError);
+}
+
+TEST(ContainerFormat_Load, BrokenNestedContainer_IsAFault) {
+  std::string nested = RawStream(1, {{"A", 9, 0}}, 4, "1234");
+  ContainerContent content;
+  EXPECT_THROW(LoadBytes(content, RawStream(1, {{"Sub", 0, 9}},
+                                            static_cast<int32_t>(nested.size()), nested)),
+               ContainerFormatError);
+  EXPECT_TRUE(content.Entries().empty());
+}
+
+TEST(ContainerFormat_Load, NestingUpToTheBound_LoadsAndDeeperIsAFault) {
+  ContainerContent content;
+  EXPECT_EQ(LoadBytes(content, NestedStream(kMaxContainerNesting)), ContainerLoad::Loaded);
+  ContainerContent deeper = NonEmptyContent();
+  EXPECT_THROW(LoadBytes(deeper, NestedStream(kMaxContainerNesting + 1)), ContainerFormatError);
+  EXPECT_TRUE(deeper.Entries().empty());
+}
+
+TEST(ContainerFormat_Measure, StreamFollowedByOtherBytes_MeasuresItsOwnLength) {
+  const std::string stream = StreamOfEveryKind();
+  EXPECT_EQ(MeasureContainerStream(stream + "more"), stream.size());
+  EXPECT_FALSE(MeasureContainerStream("no container").has_value());
+}
+
+TEST(ContainerFormat_Read, ValueRunningPastTheData_RaisesAndLeavesTargetUnchanged) {
+  ContainerContent content;
+  content.WriteInteger("Small", 1);
+  content.WriteInteger("Huge", INT32_MAX);
+  int64_t int64 = 42;
+  EXPECT_THROW(content.ReadInt64("Huge", int64), ContainerFormatError);
+  EXPECT_EQ(int64, 42);
+  std::string text = "kept";
+  EXPECT_THROW(content.ReadString("Huge", text), ContainerFormatError);
+  EXPECT_EQ(text, "kept");
+  std::wstring wide = L"kept";
+  EXPECT_THROW(content.ReadWideString("Huge", wide), ContainerFormatError);
+  EXPECT_EQ(wide, L"kept");
+  TRect rect{1, 2, 3, 4};
+  EXPECT_THROW(content.ReadRect("Small", rect), ContainerFormatError);
+  EXPECT_EQ(rect, (TRect{1, 2, 3, 4}));
+}
+
+TEST(ContainerFormat_Read, NegativeCount_RaisesAndLeavesTargetUnchanged) {
+  ContainerContent content;
+  content.WriteInteger("Negative", -1);
+  content.WriteInteger("Padding", 0);
+  std::string bytes = "kept";
+  EXPECT_THROW(content.ReadCountedBytes("Negative", bytes), ContainerFormatError);
+  EXPECT_EQ(bytes, "kept");
+}
+
+TEST(ContainerFormat_Read, ContainerStreamOfAnotherKind_GivesTheRestOfTheData) {
+  ContainerContent content;
+  content.WriteInteger("A", 1);
+  content.WriteInteger("B", 2);
+  const std::optional<std::string_view> rest = content.FindContainerStream("A");
+  ASSERT_TRUE(rest.has_value());
+  EXPECT_EQ(*rest, Int32Bytes(1) + Int32Bytes(2));
+  EXPECT_FALSE(content.FindContainerStream("C").has_value());
+}

@@ -1,0 +1,964 @@
+// The persistence container through its interface: streams, files, the
+// clipboard (in this process and from another one), XML documents and
+// pictures, and the errors it raises.
+
+#include "ObjectContainer.h"
+
+#include <windows.h>
+#include <ole2.h>
+#include <msxml2.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "CodePage.h"
+#include "ContainerFormat.h"
+#include "RunProgram.h"
+#include "TempFolder.h"
+#include "UniqueHandle.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+using ContainerPtr = ComPtr<IPersistContainer>;
+
+const std::string kEmptyStream(
+    "\x1D\x2E\x72\xF3\xBF\xBA\x76\x4B\xA7\x0C\x75\xD6\xBD\xC0\xA5\x36"
+    "\x00\x00\x00\x00\x00\x00\x00\x00",
+    24);
+
+ComPtr<IStream> MemoryStream(std::string_view bytes = {}) {
+  ComPtr<IStream> stream;
+  EXPECT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.GetAddressOf()), S_OK);
+  ULONG written = 0;
+  if (!bytes.empty()) stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written);
+  const LARGE_INTEGER start{};
+  stream->Seek(start, STREAM_SEEK_SET, nullptr);
+  return stream;
+}
+
+uint64_t PositionOf(IStream* stream) {
+  const LARGE_INTEGER zero{};
+  ULARGE_INTEGER position{};
+  stream->Seek(zero, STREAM_SEEK_CUR, &position);
+  return position.QuadPart;
+}
+
+void SeekTo(IStream* stream, int64_t position) {
+  LARGE_INTEGER offset{};
+  offset.QuadPart = position;
+  stream->Seek(offset, STREAM_SEEK_SET, nullptr);
+}
+
+// Every byte of the stream; its position is kept.
+std::string BytesOf(IStream* stream) {
+  const uint64_t position = PositionOf(stream);
+  STATSTG stat{};
+  stream->Stat(&stat, STATFLAG_NONAME);
+  std::string bytes(static_cast<size_t>(stat.cbSize.QuadPart), '\0');
+  SeekTo(stream, 0);
+  ULONG read = 0;
+  stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
+  SeekTo(stream, static_cast<int64_t>(position));
+  return bytes;
+}
+
+std::string SavedBytes(IPersistContainer* container) {
+  const ComPtr<IStream> stream = MemoryStream();
+  EXPECT_TRUE(container->SaveToStream(stream.Get()));
+  return BytesOf(stream.Get());
+}
+
+ContainerPtr LoadedFrom(std::string_view bytes) {
+  ContainerPtr container = NewPersistContainer();
+  const ComPtr<IStream> stream = MemoryStream(bytes);
+  EXPECT_TRUE(container->LoadFromStream(stream.Get()));
+  return container;
+}
+
+ContainerPtr ContainerWithInteger(std::string_view name, int32_t value) {
+  ContainerPtr container = NewPersistContainer();
+  container->WriteInteger(name, value);
+  return container;
+}
+
+std::string Int32Bytes(int32_t value) {
+  std::string bytes;
+  for (int i = 0; i < 4; ++i) bytes += static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF);
+  return bytes;
+}
+
+// A stream that takes at most `capacity` bytes; everything else about it is
+// refused.
+class LimitedStream final : public IStream {
+ public:
+  explicit LimitedStream(size_t capacity) : capacity_(capacity) {}
+  const std::string& Bytes() const { return bytes_; }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+    if (riid == __uuidof(IUnknown) || riid == __uuidof(IStream) ||
+        riid == __uuidof(ISequentialStream)) {
+      *object = static_cast<IStream*>(this);
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  // Lives on the test's stack.
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE Read(void*, ULONG, ULONG* read) override {
+    if (read != nullptr) *read = 0;
+    return S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE Write(const void* data, ULONG size, ULONG* written) override {
+    const size_t count = std::min<size_t>(size, capacity_ - bytes_.size());
+    bytes_.append(static_cast<const char*>(data), count);
+    if (written != nullptr) *written = static_cast<ULONG>(count);
+    return count == size ? S_OK : STG_E_MEDIUMFULL;
+  }
+  HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER, DWORD, ULARGE_INTEGER* position) override {
+    if (position != nullptr) position->QuadPart = bytes_.size();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*,
+                                   ULARGE_INTEGER*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Commit(DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Revert() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Stat(STATSTG*, DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Clone(IStream**) override { return E_NOTIMPL; }
+
+ private:
+  size_t capacity_;
+  std::string bytes_;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- identity
+
+TEST(ObjectContainer_Interface, Identifier_IsTheMagicOfTheStream) {
+  const GUID id = __uuidof(IPersistContainer);
+  EXPECT_EQ(std::memcmp(&id, kContainerMagic.data(), sizeof(id)), 0);
+}
+
+TEST(ObjectContainer_Interface, QueryInterface_AnswersTheContainerAndIUnknown) {
+  const ContainerPtr container = NewPersistContainer();
+  ComPtr<IUnknown> unknown;
+  ContainerPtr again;
+  ASSERT_EQ(container.As(&unknown), S_OK);
+  ASSERT_EQ(unknown.As(&again), S_OK);
+  EXPECT_EQ(again.Get(), container.Get());
+  ComPtr<IStream> notAStream;
+  EXPECT_EQ(container.As(&notAStream), E_NOINTERFACE);
+}
+
+// ---------------------------------------------------------------- streams
+
+TEST(ObjectContainer_Stream, NewContainer_SavesTheEmptyStream) {
+  const ContainerPtr container = NewPersistContainer();
+  EXPECT_TRUE(container->IsEmpty());
+  EXPECT_EQ(container->Count(), 0);
+  EXPECT_EQ(SavedBytes(container.Get()), kEmptyStream);
+}
+
+TEST(ObjectContainer_Stream, OneInteger_SavesItsFortyTwoBytes) {
+  const ContainerPtr container = ContainerWithInteger("Count", 5);
+  EXPECT_EQ(SavedBytes(container.Get()),
+            kEmptyStream.substr(0, 16) + Int32Bytes(1) + Int32Bytes(5) + "Count" + Int32Bytes(0) +
+                std::string(1, '\0') + Int32Bytes(4) + Int32Bytes(5));
+}
+
+TEST(ObjectContainer_Stream, SaveToStream_WritesAtThePositionAndEndsBehind) {
+  const ContainerPtr container = ContainerWithInteger("Count", 5);
+  const ComPtr<IStream> stream = MemoryStream("0123456789");
+  SeekTo(stream.Get(), 3);
+  ASSERT_TRUE(container->SaveToStream(stream.Get()));
+  EXPECT_EQ(PositionOf(stream.Get()), 3u + 42u);
+  EXPECT_EQ(BytesOf(stream.Get()), "012" + SavedBytes(container.Get()));
+}
+
+TEST(ObjectContainer_Stream, LoadFromStream_ReadsAtThePositionAndEndsBehindTheData) {
+  const ContainerPtr source = ContainerWithInteger("Count", 5);
+  const std::string saved = SavedBytes(source.Get());
+  const ComPtr<IStream> stream = MemoryStream("head" + saved + "tail");
+  SeekTo(stream.Get(), 4);
+  const ContainerPtr container = NewPersistContainer();
+  ASSERT_TRUE(container->LoadFromStream(stream.Get()));
+  EXPECT_EQ(PositionOf(stream.Get()), 4u + saved.size());
+  int32_t value = 0;
+  EXPECT_TRUE(container->ReadInteger("Count", value));
+  EXPECT_EQ(value, 5);
+}
+
+TEST(ObjectContainer_Stream, WrongMagic_GivesFalseAndEmptiesTheContainer) {
+  std::string bytes = kEmptyStream;
+  bytes[0] = 0;
+  const ContainerPtr container = ContainerWithInteger("Before", 1);
+  const ComPtr<IStream> stream = MemoryStream(bytes);
+  EXPECT_FALSE(container->LoadFromStream(stream.Get()));
+  EXPECT_TRUE(container->IsEmpty());
+  EXPECT_EQ(PositionOf(stream.Get()), 16u);
+}
+
+TEST(ObjectContainer_Stream, BrokenStream_RaisesTheStreamReadErrorAndEmptiesTheContainer) {
+  const std::string huge = kEmptyStream.substr(0, 16) + Int32Bytes(INT32_MAX) + Int32Bytes(0);
+  const ContainerPtr container = ContainerWithInteger("Before", 1);
+  const ComPtr<IStream> stream = MemoryStream(huge);
+  try {
+    container->LoadFromStream(stream.Get());
+    ADD_FAILURE() << "no error raised";
+  } catch (const EReadError& error) {
+    EXPECT_STREQ(error.ClassName(), "EReadError");
+    EXPECT_EQ(error.Message(), L"Stream read error");
+  }
+  EXPECT_TRUE(container->IsEmpty());
+}
+
+TEST(ObjectContainer_Stream, CutAtEveryByte_NeverLoads) {
+  const ContainerPtr source = NewPersistContainer();
+  source->WriteString("Text", "abc");
+  source->WriteContainer("Sub", ContainerWithInteger("Inner", 1).Get());
+  const std::string saved = SavedBytes(source.Get());
+  for (size_t length = 0; length < saved.size(); ++length) {
+    const ContainerPtr container = ContainerWithInteger("Before", 1);
+    const ComPtr<IStream> stream = MemoryStream(saved.substr(0, length));
+    if (length < 16) {
+      EXPECT_FALSE(container->LoadFromStream(stream.Get())) << "length " << length;
+    } else {
+      EXPECT_THROW(container->LoadFromStream(stream.Get()), EReadError) << "length " << length;
+    }
+    EXPECT_TRUE(container->IsEmpty()) << "length " << length;
+  }
+}
+
+TEST(ObjectContainer_Stream, TargetThatTakesTooFewBytes_GivesFalseOrTheWriteError) {
+  const ContainerPtr container = ContainerWithInteger("Count", 5);
+  LimitedStream tooSmallForMagic(10);
+  EXPECT_FALSE(container->SaveToStream(&tooSmallForMagic));
+  LimitedStream tooSmallForData(30);
+  try {
+    container->SaveToStream(&tooSmallForData);
+    ADD_FAILURE() << "no error raised";
+  } catch (const EWriteError& error) {
+    EXPECT_EQ(error.Message(), L"Stream write error");
+  }
+}
+
+// ---------------------------------------------------------------- values
+
+TEST(ObjectContainer_Values, EveryKind_RoundTripsThroughAStream) {
+  GUID record;
+  std::memcpy(&record, "0123456789ABCDEF", sizeof(record));
+  TBitmap picture(3, 2);
+  picture.SetPixel(2, 1, 0x0000FF);
+  const ContainerPtr source = NewPersistContainer();
+  EXPECT_TRUE(source->WriteInteger("Integer", INT32_MIN));
+  EXPECT_TRUE(source->WriteHandle("Handle", 0xFFFFFFFFu));
+  EXPECT_TRUE(source->WriteInt64("Int64", INT64_MIN + 1));
+  EXPECT_TRUE(source->WriteString("String", std::string("a\0\xFF", 3)));
+  EXPECT_TRUE(source->WriteWideString("Wide", L"\u00e9\u0416\xD83D\xDE00"));
+  EXPECT_TRUE(source->WriteRecord16("Record", record));
+  EXPECT_TRUE(source->WritePoint("Point", TPoint{-1, 2}));
+  EXPECT_TRUE(source->WriteRect("Rect", TRect{-10, -20, 30, 40}));
+  EXPECT_TRUE(source->WriteBoolean("Boolean", true));
+  EXPECT_TRUE(source->WriteContainer("Container", ContainerWithInteger("Inner", 77).Get()));
+  EXPECT_TRUE(source->WriteStream("Stream", MemoryStream("stream bytes").Get()));
+  EXPECT_TRUE(source->WriteGraphic("Graphic", picture));
+
+  const ContainerPtr loaded = LoadedFrom(SavedBytes(source.Get()));
+  ASSERT_EQ(loaded->Count(), 12);
+  const char* const names[] = {"Integer", "Handle", "Int64",   "String",    "Wide",   "Record",
+                               "Point",   "Rect",   "Boolean", "Container", "Stream", "Graphic"};
+  const uint8_t kinds[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12};
+  for (int32_t i = 0; i < loaded->Count(); ++i) {
+    EXPECT_EQ(loaded->EntryName(i), names[i]);
+    EXPECT_EQ(loaded->EntryKind(i), kinds[i]);
+  }
+
+  int32_t integer = 0;
+  uint32_t handle = 0;
+  int64_t int64 = 0;
+  std::string text;
+  std::wstring wide;
+  GUID readRecord{};
+  TPoint point;
+  TRect rect;
+  bool flag = false;
+  ContainerPtr inner;
+  const ComPtr<IStream> stream = MemoryStream();
+  TBitmap readPicture;
+  EXPECT_TRUE(loaded->ReadInteger("Integer", integer));
+  EXPECT_TRUE(loaded->ReadHandle("Handle", handle));
+  EXPECT_TRUE(loaded->ReadInt64("Int64", int64));
+  EXPECT_TRUE(loaded->ReadString("String", text));
+  EXPECT_TRUE(loaded->ReadWideString("Wide", wide));
+  EXPECT_TRUE(loaded->ReadRecord16("Record", readRecord));
+  EXPECT_TRUE(loaded->ReadPoint("Point", point));
+  EXPECT_TRUE(loaded->ReadRect("Rect", rect));
+  EXPECT_TRUE(loaded->ReadBoolean("Boolean", flag));
+  ReadSubContainer(loaded.Get(), "Container", inner);
+  EXPECT_TRUE(loaded->ReadStream("Stream", stream.Get()));
+  EXPECT_TRUE(loaded->ReadGraphic("Graphic", readPicture));
+  EXPECT_EQ(integer, INT32_MIN);
+  EXPECT_EQ(handle, 0xFFFFFFFFu);
+  EXPECT_EQ(int64, INT64_MIN + 1);
+  EXPECT_EQ(text, std::string("a\0\xFF", 3));
+  EXPECT_EQ(wide, L"\u00e9\u0416\xD83D\xDE00");
+  EXPECT_TRUE(IsEqualGUID(readRecord, record));
+  EXPECT_EQ(point, (TPoint{-1, 2}));
+  EXPECT_EQ(rect, (TRect{-10, -20, 30, 40}));
+  EXPECT_TRUE(flag);
+  int32_t innerValue = 0;
+  EXPECT_TRUE(inner->ReadInteger("Inner", innerValue));
+  EXPECT_EQ(innerValue, 77);
+  EXPECT_EQ(BytesOf(stream.Get()), "stream bytes");
+  EXPECT_EQ(readPicture, picture);
+}
+
+TEST(ObjectContainer_Values, MissingName_GivesFalseAndLeavesEveryTargetAlone) {
+  const ContainerPtr container = ContainerWithInteger("Count", 5);
+  int32_t integer = 9;
+  std::wstring wide = L"kept";
+  TRect rect{1, 2, 3, 4};
+  TBitmap picture(1, 1);
+  picture.Fill(0x123456);
+  const TBitmap before = picture;
+  const ComPtr<IStream> stream = MemoryStream("abc");
+  SeekTo(stream.Get(), 2);
+  EXPECT_FALSE(container->ReadInteger("count", integer));
+  EXPECT_FALSE(container->ReadWideString("Missing", wide));
+  EXPECT_FALSE(container->ReadRect("Missing", rect));
+  EXPECT_FALSE(container->ReadGraphic("Missing", picture));
+  EXPECT_FALSE(container->ReadStream("Missing", stream.Get()));
+  EXPECT_EQ(integer, 9);
+  EXPECT_EQ(wide, L"kept");
+  EXPECT_EQ(rect, (TRect{1, 2, 3, 4}));
+  EXPECT_EQ(picture, before);
+  EXPECT_EQ(PositionOf(stream.Get()), 2u);
+}
+
+TEST(ObjectContainer_Values, DuplicateNames_FirstWinsAndBothAreSaved) {
+  const ContainerPtr container = NewPersistContainer();
+  container->WriteInteger("Value", 1);
+  container->WriteInteger("Value", 2);
+  EXPECT_EQ(container->Count(), 2);
+  const ContainerPtr loaded = LoadedFrom(SavedBytes(container.Get()));
+  EXPECT_EQ(loaded->Count(), 2);
+  int32_t value = 0;
+  EXPECT_TRUE(loaded->ReadInteger("Value", value));
+  EXPECT_EQ(value, 1);
+}
+
+TEST(ObjectContainer_Values, ReadOfAnotherKind_DecodesTheBytesThere) {
+  const ContainerPtr container = NewPersistContainer();
+  container->WriteString("Text", "seven..");
+  int32_t count = 0;
+  EXPECT_TRUE(container->ReadInteger("Text", count));
+  EXPECT_EQ(count, 7);
+}
+
+TEST(ObjectContainer_Values, ReadRunningPastTheData_RaisesTheStreamReadError) {
+  const ContainerPtr container = ContainerWithInteger("Count", 1000);
+  std::string text = "kept";
+  EXPECT_THROW(container->ReadString("Count", text), EReadError);
+  EXPECT_EQ(text, "kept");
+}
+
+TEST(ObjectContainer_Values, WriteAfterRead_AppendsAndEarlierValuesStay) {
+  const ContainerPtr container = ContainerWithInteger("First", 1);
+  container->WriteString("Second", "two");
+  std::string second;
+  ASSERT_TRUE(container->ReadString("Second", second));
+  container->WriteInteger("Third", 3);
+  int32_t first = 0;
+  int32_t third = 0;
+  EXPECT_TRUE(container->ReadInteger("Third", third));
+  EXPECT_TRUE(container->ReadInteger("First", first));
+  EXPECT_TRUE(container->ReadString("Second", second));
+  EXPECT_EQ(first, 1);
+  EXPECT_EQ(second, "two");
+  EXPECT_EQ(third, 3);
+}
+
+TEST(ObjectContainer_Values, OverLongName_IsCutTo255Bytes) {
+  const std::string longName = std::string(255, 'a') + std::string(45, 'b');
+  const ContainerPtr container = ContainerWithInteger(longName, 4);
+  EXPECT_EQ(container->EntryName(0), std::string(255, 'a'));
+  int32_t value = 0;
+  EXPECT_TRUE(container->ReadInteger(std::string(255, 'a'), value));
+  EXPECT_EQ(value, 4);
+}
+
+TEST(ObjectContainer_Values, EntryOutsideTheDirectory_HasNoKindAndNoName) {
+  const ContainerPtr container = ContainerWithInteger("Count", 5);
+  EXPECT_EQ(container->EntryKind(1), 0xFF);
+  EXPECT_EQ(container->EntryKind(-1), 0xFF);
+  EXPECT_EQ(container->EntryName(1), "");
+}
+
+TEST(ObjectContainer_Values, Clear_EmptiesDirectoryAndData) {
+  const ContainerPtr container = ContainerWithInteger("Count", 5);
+  container->Clear();
+  EXPECT_TRUE(container->IsEmpty());
+  EXPECT_EQ(SavedBytes(container.Get()), kEmptyStream);
+}
+
+TEST(ObjectContainer_Values, NullArguments_WriteAndReadNothing) {
+  const ContainerPtr container = NewPersistContainer();
+  EXPECT_FALSE(container->WriteContainer("C", nullptr));
+  EXPECT_FALSE(container->WriteStream("S", nullptr));
+  EXPECT_FALSE(container->WriteXMLDocument("X", nullptr));
+  EXPECT_TRUE(container->IsEmpty());
+}
+
+// ---------------------------------------------------------------- byte streams
+
+TEST(ObjectContainer_ByteStream, WriteStream_TakesAllOfTheSourceAndLeavesItAtItsEnd) {
+  const ComPtr<IStream> source = MemoryStream("whole source");
+  SeekTo(source.Get(), 6);
+  const ContainerPtr container = NewPersistContainer();
+  EXPECT_TRUE(container->WriteStream("S", source.Get()));
+  EXPECT_EQ(PositionOf(source.Get()), 12u);
+  EXPECT_EQ(container->EntryKind(0), 10);
+  const ComPtr<IStream> target = MemoryStream();
+  ASSERT_TRUE(container->ReadStream("S", target.Get()));
+  EXPECT_EQ(BytesOf(target.Get()), "whole source");
+}
+
+TEST(ObjectContainer_ByteStream, ReadStream_WritesAtTheTargetsPositionThenRewinds) {
+  const ContainerPtr container = NewPersistContainer();
+  container->WriteStream("S", MemoryStream("XY").Get());
+  const ComPtr<IStream> target = MemoryStream("abcdefgh");
+  SeekTo(target.Get(), 2);
+  ASSERT_TRUE(container->ReadStream("S", target.Get()));
+  EXPECT_EQ(BytesOf(target.Get()), "abXYefgh");
+  EXPECT_EQ(PositionOf(target.Get()), 0u);
+}
+
+TEST(ObjectContainer_ByteStream, EmptyEntry_WritesNothingAndRewinds) {
+  const ContainerPtr container = NewPersistContainer();
+  container->WriteStream("S", MemoryStream().Get());
+  const ComPtr<IStream> target = MemoryStream("abc");
+  SeekTo(target.Get(), 3);
+  ASSERT_TRUE(container->ReadStream("S", target.Get()));
+  EXPECT_EQ(BytesOf(target.Get()), "abc");
+  EXPECT_EQ(PositionOf(target.Get()), 0u);
+}
+
+TEST(ObjectContainer_ByteStream, TargetThatTakesTooFewBytes_RaisesTheStreamWriteError) {
+  const ContainerPtr container = NewPersistContainer();
+  container->WriteStream("S", MemoryStream("0123456789").Get());
+  LimitedStream target(4);
+  EXPECT_THROW(container->ReadStream("S", &target), EWriteError);
+}
+
+// ---------------------------------------------------------------- nesting
+
+TEST(ObjectContainer_Nesting, ThreeDeep_EveryLevelKeepsItsEntries) {
+  const ContainerPtr level3 = ContainerWithInteger("Level", 3);
+  const ContainerPtr level2 = ContainerWithInteger("Level", 2);
+  level2->WriteContainer("Sub", level3.Get());
+  level2->WriteString("After", "two");
+  const ContainerPtr level1 = ContainerWithInteger("Level", 1);
+  level1->WriteContainer("Sub", level2.Get());
+  level1->WriteString("After", "one");
+
+  const ContainerPtr loaded = LoadedFrom(SavedBytes(level1.Get()));
+  ContainerPtr sub2;
+  ContainerPtr sub3;
+  ReadSubContainer(loaded.Get(), "Sub", sub2);
+  ReadSubContainer(sub2.Get(), "Sub", sub3);
+  int32_t level = 0;
+  std::string after;
+  EXPECT_TRUE(sub3->ReadInteger("Level", level));
+  EXPECT_EQ(level, 3);
+  EXPECT_TRUE(sub2->ReadString("After", after));
+  EXPECT_EQ(after, "two");
+  EXPECT_TRUE(loaded->ReadString("After", after));
+  EXPECT_EQ(after, "one");
+  EXPECT_TRUE(loaded->ReadInteger("Level", level));
+  EXPECT_EQ(level, 1);
+  EXPECT_EQ(sub2->Count(), 3);
+  EXPECT_EQ(sub3->Count(), 1);
+}
+
+TEST(ObjectContainer_Nesting, ReadSubContainerOfMissingName_GivesAnEmptyContainer) {
+  const ContainerPtr container = ContainerWithInteger("Count", 5);
+  ContainerPtr sub = ContainerWithInteger("Old", 1);
+  ReadSubContainer(container.Get(), "Missing", sub);
+  ASSERT_TRUE(sub);
+  EXPECT_TRUE(sub->IsEmpty());
+}
+
+TEST(ObjectContainer_Nesting, ReadSubContainerWithLongName_LooksUpThe255Bytes) {
+  const ContainerPtr container = NewPersistContainer();
+  container->WriteContainer(std::string(255, 's'), ContainerWithInteger("Inner", 8).Get());
+  ContainerPtr sub;
+  ReadSubContainer(container.Get(), std::string(300, 's'), sub);
+  EXPECT_EQ(sub->Count(), 1);
+}
+
+TEST(ObjectContainer_Nesting, ReadContainerOfAnotherKind_IsFoundAndLeavesTargetEmpty) {
+  const ContainerPtr container = ContainerWithInteger("Count", 5);
+  const ContainerPtr target = ContainerWithInteger("Old", 1);
+  EXPECT_TRUE(container->ReadContainer("Count", target.Get()));
+  EXPECT_TRUE(target->IsEmpty());
+}
+
+TEST(ObjectContainer_Nesting, WrittenIntoItself_HoldsWhatItHeldBefore) {
+  const ContainerPtr container = ContainerWithInteger("A", 1);
+  EXPECT_TRUE(container->WriteContainer("Self", container.Get()));
+  EXPECT_EQ(container->Count(), 2);
+  ContainerPtr copy;
+  ReadSubContainer(container.Get(), "Self", copy);
+  ASSERT_EQ(copy->Count(), 1);
+  EXPECT_EQ(copy->EntryName(0), "A");
+  int32_t value = 0;
+  EXPECT_TRUE(copy->ReadInteger("A", value));
+  EXPECT_EQ(value, 1);
+  // And it still saves and loads whole.
+  EXPECT_EQ(LoadedFrom(SavedBytes(container.Get()))->Count(), 2);
+}
+
+TEST(ObjectContainer_Nesting, ReadIntoItself_ReplacesItWithTheNestedContainer) {
+  const ContainerPtr container = ContainerWithInteger("A", 1);
+  container->WriteContainer("Sub", ContainerWithInteger("B", 2).Get());
+  EXPECT_TRUE(container->ReadContainer("Sub", container.Get()));
+  ASSERT_EQ(container->Count(), 1);
+  EXPECT_EQ(container->EntryName(0), "B");
+}
+
+// ---------------------------------------------------------------- pictures
+
+TEST(ObjectContainer_Graphic, Picture_IsStoredAsItsBmpFileUnderKind12) {
+  TBitmap picture(2, 1);
+  picture.SetPixel(0, 0, 0xFF0000);
+  const ContainerPtr container = NewPersistContainer();
+  EXPECT_TRUE(container->WriteGraphic("Picture", picture));
+  EXPECT_EQ(container->EntryKind(0), 12);
+  const ComPtr<IStream> raw = MemoryStream();
+  ASSERT_TRUE(container->ReadStream("Picture", raw.Get()));
+  const std::string bytes = BytesOf(raw.Get());
+  ASSERT_EQ(bytes.size(), 54u + 8u);
+  EXPECT_EQ(bytes.substr(0, 2), "BM");
+  // Blue, green, red of the first pixel.
+  EXPECT_EQ(bytes.substr(54, 3), std::string("\xFF\x00\x00", 3));
+}
+
+TEST(ObjectContainer_Graphic, BytesThatAreNoPicture_LeaveThePictureAsItWas) {
+  const ContainerPtr container = NewPersistContainer();
+  container->WriteStream("NotAPicture", MemoryStream("BMnonsense").Get());
+  TBitmap picture(1, 1);
+  picture.Fill(0x00FF00);
+  const TBitmap before = picture;
+  EXPECT_TRUE(container->ReadGraphic("NotAPicture", picture));
+  EXPECT_EQ(picture, before);
+}
+
+// ---------------------------------------------------------------- XML
+
+namespace {
+
+class ObjectContainerXml : public testing::Test {
+ protected:
+  void SetUp() override { initialized_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)); }
+  void TearDown() override {
+    if (initialized_) CoUninitialize();
+  }
+
+  static ComPtr<IXMLDOMDocument> NewDocument() {
+    for (const wchar_t* progId : {L"Msxml2.DOMDocument.4.0", L"Msxml2.DOMDocument.3.0",
+                                  L"Msxml2.DOMDocument.2.6", L"Msxml2.DOMDocument"}) {
+      CLSID classId{};
+      if (FAILED(CLSIDFromProgID(progId, &classId))) continue;
+      ComPtr<IXMLDOMDocument> document;
+      if (SUCCEEDED(CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument,
+                                     reinterpret_cast<void**>(document.GetAddressOf())))) {
+        return document;
+      }
+    }
+    ADD_FAILURE() << "no XML document class";
+    return nullptr;
+  }
+
+  static std::wstring XmlOf(IXMLDOMDocument* document) {
+    BSTR text = nullptr;
+    document->get_xml(&text);
+    std::wstring xml = text != nullptr ? std::wstring(text, SysStringLen(text)) : std::wstring();
+    SysFreeString(text);
+    return xml;
+  }
+
+  static bool LoadXml(IXMLDOMDocument* document, const wchar_t* xml) {
+    BSTR text = SysAllocString(xml);
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    document->loadXML(text, &loaded);
+    SysFreeString(text);
+    return loaded == VARIANT_TRUE;
+  }
+
+ private:
+  bool initialized_ = false;
+};
+
+}  // namespace
+
+TEST_F(ObjectContainerXml, Document_RoundTripsUnderKind11) {
+  const ComPtr<IXMLDOMDocument> document = NewDocument();
+  ASSERT_TRUE(document);
+  ASSERT_TRUE(LoadXml(document.Get(), L"<root a=\"1\"><child>t\u00e9xt</child><empty/></root>"));
+  const ContainerPtr container = NewPersistContainer();
+  EXPECT_TRUE(container->WriteXMLDocument("Doc", document.Get()));
+  EXPECT_EQ(container->EntryKind(0), 11);
+
+  const ContainerPtr loaded = LoadedFrom(SavedBytes(container.Get()));
+  const ComPtr<IXMLDOMDocument> readBack = NewDocument();
+  ASSERT_TRUE(readBack);
+  EXPECT_TRUE(loaded->ReadXMLDocument("Doc", readBack.Get()));
+  EXPECT_EQ(XmlOf(readBack.Get()), XmlOf(document.Get()));
+  EXPECT_NE(XmlOf(readBack.Get()).find(L"t\u00e9xt"), std::wstring::npos);
+}
+
+TEST_F(ObjectContainerXml, StoredBytes_AreWhatTheDocumentSavesToAStream) {
+  const ComPtr<IXMLDOMDocument> document = NewDocument();
+  ASSERT_TRUE(document);
+  ASSERT_TRUE(LoadXml(document.Get(), L"<root><child/></root>"));
+  const ComPtr<IStream> direct = MemoryStream();
+  VARIANT destination;
+  VariantInit(&destination);
+  destination.vt = VT_UNKNOWN;
+  destination.punkVal = direct.Get();
+  ASSERT_EQ(document->save(destination), S_OK);
+
+  const ContainerPtr container = NewPersistContainer();
+  container->WriteXMLDocument("Doc", document.Get());
+  const ComPtr<IStream> stored = MemoryStream();
+  ASSERT_TRUE(container->ReadStream("Doc", stored.Get()));
+  EXPECT_FALSE(BytesOf(direct.Get()).empty());
+  EXPECT_EQ(BytesOf(stored.Get()), BytesOf(direct.Get()));
+}
+
+// ---------------------------------------------------------------- files
+
+namespace {
+
+std::string AnsiPath(const std::filesystem::path& path) { return WideToAnsi(path.wstring()); }
+
+}  // namespace
+
+TEST(ObjectContainer_File, SaveAndLoad_RoundTripsTheStreamBytes) {
+  const testsupport::TempFolder folder;
+  const std::string file = AnsiPath(folder / L"c.bin");
+  const ContainerPtr source = ContainerWithInteger("Count", 5);
+  source->WriteWideString("Name", L"n\u00e4me");
+  EXPECT_TRUE(source->SaveToFile(file));
+  EXPECT_EQ(testsupport::ReadBytesFromFile(folder / L"c.bin"), SavedBytes(source.Get()));
+
+  const ContainerPtr loaded = ContainerWithInteger("Before", 0);
+  EXPECT_TRUE(loaded->LoadFromFile(file));
+  EXPECT_EQ(SavedBytes(loaded.Get()), SavedBytes(source.Get()));
+}
+
+TEST(ObjectContainer_File, SaveToFile_ReplacesALongerFile) {
+  const testsupport::TempFolder folder;
+  testsupport::WriteBytesToFile(folder / L"c.bin", std::string(1000, 'x'));
+  EXPECT_TRUE(NewPersistContainer()->SaveToFile(AnsiPath(folder / L"c.bin")));
+  EXPECT_EQ(testsupport::ReadBytesFromFile(folder / L"c.bin"), kEmptyStream);
+}
+
+TEST(ObjectContainer_File, MissingFileOrFolder_GivesFalseAndKeepsTheContents) {
+  const testsupport::TempFolder folder;
+  const ContainerPtr container = ContainerWithInteger("Kept", 1);
+  EXPECT_FALSE(container->LoadFromFile(AnsiPath(folder / L"missing.bin")));
+  EXPECT_FALSE(container->LoadFromFile(AnsiPath(folder.Path())));
+  EXPECT_EQ(container->Count(), 1);
+}
+
+TEST(ObjectContainer_File, BrokenFile_RaisesTheStreamReadErrorAndEmptiesTheContainer) {
+  const testsupport::TempFolder folder;
+  testsupport::WriteBytesToFile(folder / L"c.bin", kEmptyStream.substr(0, 20));
+  const ContainerPtr container = ContainerWithInteger("Kept", 1);
+  EXPECT_THROW(container->LoadFromFile(AnsiPath(folder / L"c.bin")), EReadError);
+  EXPECT_TRUE(container->IsEmpty());
+}
+
+TEST(ObjectContainer_File, FileWithoutMagic_GivesFalse) {
+  const testsupport::TempFolder folder;
+  testsupport::WriteBytesToFile(folder / L"c.bin", "plain text, no container");
+  EXPECT_FALSE(ContainerWithInteger("Kept", 1)->LoadFromFile(AnsiPath(folder / L"c.bin")));
+}
+
+TEST(ObjectContainer_File, FolderName_CannotBeCreated) {
+  const testsupport::TempFolder folder;
+  const std::wstring path = folder.Path().wstring();
+  try {
+    NewPersistContainer()->SaveToFile(WideToAnsi(path));
+    ADD_FAILURE() << "no error raised";
+  } catch (const EFCreateError& error) {
+    EXPECT_STREQ(error.ClassName(), "EFCreateError");
+    const std::wstring start = L"Cannot create file \"" + path + L"\". ";
+    EXPECT_EQ(error.Message().substr(0, start.size()), start);
+    EXPECT_GT(error.Message().size(), start.size());
+  }
+}
+
+TEST(ObjectContainer_File, FileHeldOpenByAWriter_CannotBeOpened) {
+  const testsupport::TempFolder folder;
+  const std::wstring path = (folder / L"c.bin").wstring();
+  testsupport::WriteBytesToFile(path, kEmptyStream);
+  const testsupport::UniqueHandle writer(
+      CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(writer);
+  const ContainerPtr container = ContainerWithInteger("Kept", 1);
+  try {
+    container->LoadFromFile(WideToAnsi(path));
+    ADD_FAILURE() << "no error raised";
+  } catch (const EFOpenError& error) {
+    EXPECT_STREQ(error.ClassName(), "EFOpenError");
+    const std::wstring start = L"Cannot open file \"" + path + L"\". ";
+    EXPECT_EQ(error.Message().substr(0, start.size()), start);
+    EXPECT_GT(error.Message().size(), start.size());
+  }
+  EXPECT_EQ(container->Count(), 1);
+}
+
+TEST(ObjectContainer_File, FileHeldOpenByAReader_CanBeLoadedButNotReplaced) {
+  const testsupport::TempFolder folder;
+  const std::wstring path = (folder / L"c.bin").wstring();
+  testsupport::WriteBytesToFile(path, kEmptyStream);
+  const testsupport::UniqueHandle reader(
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(reader);
+  const ContainerPtr container = ContainerWithInteger("Kept", 1);
+  EXPECT_TRUE(container->LoadFromFile(WideToAnsi(path)));
+  EXPECT_TRUE(container->IsEmpty());
+  EXPECT_THROW(container->SaveToFile(WideToAnsi(path)), EFCreateError);
+}
+
+// ---------------------------------------------------------------- clipboard
+
+namespace {
+
+// The clipboard is one for the whole desktop: clipboard tests, which may
+// run in parallel processes, take turns through a named lock, and each test
+// uses a format of its own.
+class ObjectContainerClipboard : public testing::Test {
+ protected:
+  void SetUp() override {
+    turn_.Reset(CreateMutexW(nullptr, FALSE, L"Local\\DesktopToolsContainerClipboardTests"));
+    ASSERT_TRUE(turn_);
+    const DWORD waited = WaitForSingleObject(turn_.Get(), 60000);
+    ASSERT_TRUE(waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED);
+    owned_ = true;
+    formatName_ = L"DesktopTools.ContainerTest." + std::to_wstring(GetCurrentProcessId()) + L"." +
+                  std::to_wstring(GetTickCount64()) + L"." +
+                  AnsiToWide(testing::UnitTest::GetInstance()->current_test_info()->name());
+    format_ = RegisterClipboardFormatW(formatName_.c_str());
+    ASSERT_NE(format_, 0u);
+  }
+  void TearDown() override {
+    if (owned_) ReleaseMutex(turn_.Get());
+  }
+
+  // Opens the clipboard for a test's own window, retrying for a moment
+  // while another program of the desktop has it open.
+  static bool OpenTestClipboard(HWND owner) {
+    for (int attempt = 0; attempt < 200; ++attempt) {
+      if (OpenClipboard(owner)) return true;
+      Sleep(10);
+    }
+    return false;
+  }
+
+  UINT format_ = 0;
+  std::wstring formatName_;
+
+ private:
+  testsupport::UniqueHandle turn_;
+  bool owned_ = false;
+};
+
+// A hidden window of the test's own, to own what the test puts on the
+// clipboard by hand.
+class TestWindow {
+ public:
+  TestWindow()
+      : window_(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr)) {}
+  ~TestWindow() {
+    if (window_ != nullptr) DestroyWindow(window_);
+  }
+  TestWindow(const TestWindow&) = delete;
+  TestWindow& operator=(const TestWindow&) = delete;
+  HWND Get() const { return window_; }
+
+ private:
+  HWND window_;
+};
+
+// Places a block of exactly these bytes on the clipboard under the format.
+bool PutBlock(HWND owner, UINT format, std::string_view bytes) {
+  if (!OpenClipboard(owner)) return false;
+  EmptyClipboard();
+  const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+  std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
+  GlobalUnlock(block);
+  const bool placed = SetClipboardData(format, block) != nullptr;
+  if (!placed) GlobalFree(block);
+  CloseClipboard();
+  return placed;
+}
+
+std::string ToHex(std::string_view bytes) {
+  constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  for (const char c : bytes) {
+    text += kDigits[static_cast<unsigned char>(c) >> 4];
+    text += kDigits[static_cast<unsigned char>(c) & 15];
+  }
+  return text;
+}
+
+ContainerPtr SampleContainer() {
+  const ContainerPtr container = ContainerWithInteger("Count", 5);
+  container->WriteWideString("Name", L"clip\u00e9");
+  container->WriteContainer("Sub", ContainerWithInteger("Inner", 6).Get());
+  return container;
+}
+
+}  // namespace
+
+TEST_F(ObjectContainerClipboard, SaveThenLoad_InOneProcessReproducesEveryEntry) {
+  const ContainerPtr source = SampleContainer();
+  ASSERT_TRUE(source->SaveToClipboard(format_, true));
+  const ContainerPtr loaded = ContainerWithInteger("Before", 0);
+  ASSERT_TRUE(loaded->LoadFromClipboard(format_));
+  EXPECT_EQ(SavedBytes(loaded.Get()), SavedBytes(source.Get()));
+}
+
+TEST_F(ObjectContainerClipboard, Block_IsTheInt32SizeThenTheStream) {
+  const ContainerPtr source = ContainerWithInteger("Count", 5);
+  ASSERT_TRUE(source->SaveToClipboard(format_, true));
+  ASSERT_TRUE(OpenTestClipboard(nullptr));
+  const HANDLE block = GetClipboardData(format_);
+  std::string bytes;
+  if (block != nullptr) {
+    const char* memory = static_cast<const char*>(GlobalLock(block));
+    if (memory != nullptr && GlobalSize(block) >= 4 + 42) bytes.assign(memory, 4 + 42);
+    if (memory != nullptr) GlobalUnlock(block);
+  }
+  CloseClipboard();
+  EXPECT_EQ(bytes, Int32Bytes(42) + SavedBytes(source.Get()));
+}
+
+TEST_F(ObjectContainerClipboard, FormatNotOnTheClipboard_GivesFalseAndKeepsTheContents) {
+  ASSERT_TRUE(SampleContainer()->SaveToClipboard(format_, true));
+  const UINT otherFormat = RegisterClipboardFormatW((formatName_ + L".other").c_str());
+  const ContainerPtr container = ContainerWithInteger("Kept", 1);
+  EXPECT_FALSE(container->LoadFromClipboard(otherFormat));
+  EXPECT_EQ(container->Count(), 1);
+}
+
+TEST_F(ObjectContainerClipboard, WithoutOpening_AddsToWhatTheCallerPlaces) {
+  const TestWindow window;
+  ASSERT_NE(window.Get(), nullptr);
+  const UINT secondFormat = RegisterClipboardFormatW((formatName_ + L".second").c_str());
+  ASSERT_TRUE(OpenTestClipboard(window.Get()));
+  EmptyClipboard();
+  const bool first = ContainerWithInteger("First", 1)->SaveToClipboard(format_, false);
+  const bool second = ContainerWithInteger("Second", 2)->SaveToClipboard(secondFormat, false);
+  // Left open for the caller, who closes it.
+  EXPECT_EQ(GetOpenClipboardWindow(), window.Get());
+  CloseClipboard();
+  EXPECT_TRUE(first);
+  EXPECT_TRUE(second);
+
+  const ContainerPtr a = NewPersistContainer();
+  const ContainerPtr b = NewPersistContainer();
+  ASSERT_TRUE(a->LoadFromClipboard(format_));
+  ASSERT_TRUE(b->LoadFromClipboard(secondFormat));
+  EXPECT_EQ(a->EntryName(0), "First");
+  EXPECT_EQ(b->EntryName(0), "Second");
+}
+
+TEST_F(ObjectContainerClipboard, HeldOpenElsewhere_SaveAndLoadGiveFalse) {
+  HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::thread holder([&] {
+    const bool open = OpenClipboard(nullptr) != FALSE;
+    SetEvent(opened);
+    WaitForSingleObject(release, 10000);
+    if (open) CloseClipboard();
+  });
+  WaitForSingleObject(opened, 10000);
+  const ContainerPtr container = ContainerWithInteger("Kept", 1);
+  const bool saved = container->SaveToClipboard(format_, true);
+  const bool loaded = container->LoadFromClipboard(format_);
+  SetEvent(release);
+  holder.join();
+  CloseHandle(opened);
+  CloseHandle(release);
+  EXPECT_FALSE(saved);
+  EXPECT_FALSE(loaded);
+  EXPECT_EQ(container->Count(), 1);
+}
+
+TEST_F(ObjectContainerClipboard, BlockShorterThanItsCount_RaisesTheStreamReadError) {
+  const TestWindow window;
+  const std::string stream = SavedBytes(ContainerWithInteger("Count", 5).Get());
+  for (const std::string& block :
+       {Int32Bytes(static_cast<int32_t>(stream.size()) + 100) + stream, Int32Bytes(-1) + stream,
+        std::string("\x01\x00", 2)}) {
+    ASSERT_TRUE(PutBlock(window.Get(), format_, block));
+    const ContainerPtr container = ContainerWithInteger("Kept", 1);
+    EXPECT_THROW(container->LoadFromClipboard(format_), EReadError);
+    EXPECT_TRUE(container->IsEmpty());
+  }
+}
+
+TEST_F(ObjectContainerClipboard, BrokenStreamInTheBlock_RaisesTheStreamReadError) {
+  const TestWindow window;
+  const std::string broken = kEmptyStream.substr(0, 16) + Int32Bytes(3) + Int32Bytes(0);
+  ASSERT_TRUE(PutBlock(window.Get(), format_,
+                       Int32Bytes(static_cast<int32_t>(broken.size())) + broken));
+  const ContainerPtr container = ContainerWithInteger("Kept", 1);
+  EXPECT_THROW(container->LoadFromClipboard(format_), EReadError);
+  EXPECT_TRUE(container->IsEmpty());
+}
+
+TEST_F(ObjectContainerClipboard, SavedHere_IsReadByAnotherProcess) {
+  const ContainerPtr source = SampleContainer();
+  ASSERT_TRUE(source->SaveToClipboard(format_, true));
+  const testsupport::RunResult result =
+      testsupport::RunProgram(L"clipboardpeer", {L"load", formatName_});
+  EXPECT_EQ(result.exitCode, 0u) << result.out;
+  EXPECT_EQ(result.out, ToHex(SavedBytes(source.Get())));
+}
+
+TEST_F(ObjectContainerClipboard, SavedByAnotherProcess_IsReadHere) {
+  const ContainerPtr source = SampleContainer();
+  const std::string bytes = SavedBytes(source.Get());
+  const testsupport::RunResult result = testsupport::RunProgram(
+      L"clipboardpeer", {L"save", formatName_, AnsiToWide(ToHex(bytes))});
+  ASSERT_EQ(result.exitCode, 0u) << result.out;
+  const ContainerPtr loaded = NewPersistContainer();
+  ASSERT_TRUE(loaded->LoadFromClipboard(format_));
+  EXPECT_EQ(SavedBytes(loaded.Get()), bytes);
+}
