@@ -113,3 +113,12 @@ static_assert(IsValidChildState(0) && !IsValidChildState(kInvisibleStateBit) &&
 inline bool IsValidChild(IItemInfo* item) {
   return item != nullptr && IsValidChildState(item->GetStateId());
 }
+
+// Live items, which ask the window manager and the accessibility layer on
+// every call (ItemInfo.cpp).
+//
+// The object at a screen point; the point becomes the item's inner point.
+// The null item when there is no object there.
+ItemInfoPtr ItemInfoFromPoint(const TPoint& point);
+// The item of a window (object id 0).
+ItemInfoPtr ItemInfoFromWindow(HWND window);
