@@ -122,3 +122,18 @@ inline bool IsValidChild(IItemInfo* item) {
 ItemInfoPtr ItemInfoFromPoint(const TPoint& point);
 // The item of a window (object id 0).
 ItemInfoPtr ItemInfoFromWindow(HWND window);
+
+// The live item over an accessible object and a child id: 0 for the object
+// itself, a positive value for one of its simple elements. The null item
+// when the object is nil.
+ItemInfoPtr ItemInfoFromAccessible(const TAcc& acc);
+
+// The search behind the live item's GetParent when the accessibility layer
+// names no parent: walks the valid children of the item's window, from the
+// window's own item down, into every child whose screen rectangle lies
+// within the item's, until it meets one that looks like the item itself (the
+// same rectangle, name and role, and no accessible parent of its own); the
+// level that holds it becomes `parent`. `parent` becomes the null item when
+// nothing matches, and stays as it is for an item with the window role (9),
+// which is a window's own object.
+void FindParentInWindowTree(IItemInfo* item, ItemInfoPtr& parent);

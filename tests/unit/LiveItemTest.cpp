@@ -1,0 +1,953 @@
+// The live item over accessible objects whose every answer the test sets,
+// and over windows of this process: the failure values and guards of each
+// operation, the child list with its lock, the parent search through a
+// window's tree and the list-view description.
+
+#include "ItemInfo.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <oleacc.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "CodePage.h"
+#include "FakeAccessible.h"
+#include "ItemInfoNull.h"
+
+using Microsoft::WRL::ComPtr;
+using fakes::FakeAccessible;
+using fakes::FakeAnswers;
+using fakes::FakeChild;
+using fakes::FakeDispatch;
+using fakes::FakeText;
+using fakes::FakeVariant;
+
+namespace {
+
+using FakePtr = ComPtr<FakeAccessible>;
+
+FakePtr NewFake(int* destroyed = nullptr) { return MakeComObject<FakeAccessible>(destroyed); }
+
+ItemInfoPtr ItemOver(const FakePtr& fake, LONG childId = CHILDID_SELF) {
+  return ItemInfoFromAccessible(TAcc(fake, childId));
+}
+
+// The accessible object an item stands on, as the raw pointer the fake is.
+IAccessible* ObjectOf(const ItemInfoPtr& item) { return item->GetAccessible().Accessible.Get(); }
+
+LONG ChildIdOf(const ItemInfoPtr& item) { return item->GetAccessible().ChildIdValue(); }
+
+IAccessible* Raw(const FakePtr& fake) { return static_cast<IAccessible*>(fake.Get()); }
+
+// The layer's own text of a role or of state bits, as the live item widens
+// them.
+std::wstring PlatformRoleText(uint32_t role) {
+  wchar_t buffer[256] = {};
+  GetRoleTextW(role, buffer, 255);
+  return buffer;
+}
+
+// A top-level window of this process with a class of the test's own. Its
+// window procedure answers WM_GETOBJECT for the window's own object with
+// the accessible object set in `WindowObject`.
+class TestWindow {
+ public:
+  static inline IAccessible* WindowObject = nullptr;
+
+  explicit TestWindow(const wchar_t* text, HWND parent = nullptr) {
+    Register();
+    const DWORD style = parent != nullptr ? WS_CHILD : WS_POPUP;
+    window_ = CreateWindowExW(0, kClass, text, style, 10, 10, 200, 100, parent, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  }
+  ~TestWindow() {
+    if (window_ != nullptr) DestroyWindow(window_);
+  }
+  TestWindow(const TestWindow&) = delete;
+  TestWindow& operator=(const TestWindow&) = delete;
+
+  HWND Get() const { return window_; }
+
+ private:
+  static constexpr wchar_t kClass[] = L"LiveItemTestWindow";
+
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_WINDOW &&
+        WindowObject != nullptr) {
+      return LresultFromObject(__uuidof(IAccessible), wParam, WindowObject);
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+
+  static void Register() {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = &Procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kClass;
+    RegisterClassW(&windowClass);
+  }
+
+  HWND window_ = nullptr;
+};
+
+// COM for the tests whose objects travel through WM_GETOBJECT.
+class ComApartment {
+ public:
+  ComApartment() : joined_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ~ComApartment() {
+    if (joined_) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  bool joined_;
+};
+
+}  // namespace
+
+// --- Making items
+
+TEST(LiveItem_Make, FromNilObject_IsTheNullItem) {
+  EXPECT_TRUE(IsNullItemInfo(ItemInfoFromAccessible(TAcc())));
+}
+
+TEST(LiveItem_Make, FromObject_KeepsObjectAndChildIdAndOffersTheChildLock) {
+  const FakePtr fake = NewFake();
+  const ItemInfoPtr item = ItemOver(fake, 3);
+  ASSERT_FALSE(IsNullItemInfo(item));
+  EXPECT_EQ(ObjectOf(item), Raw(fake));
+  EXPECT_EQ(ChildIdOf(item), 3);
+  ComPtr<IItemChildLock> lock;
+  EXPECT_EQ(item.As(&lock), S_OK);
+}
+
+TEST(LiveItem_Make, FromNoWindow_IsTheNullItem) {
+  EXPECT_TRUE(IsNullItemInfo(ItemInfoFromWindow(nullptr)));
+  TestWindow window(L"gone");
+  const HWND stale = window.Get();
+  DestroyWindow(stale);
+  EXPECT_TRUE(IsNullItemInfo(ItemInfoFromWindow(stale)));
+}
+
+TEST(LiveItem_Make, Drop_ReleasesTheObjectAndTheChildren) {
+  int destroyed = 0;
+  {
+    const FakePtr child = NewFake(&destroyed);
+    const FakePtr parent = NewFake(&destroyed);
+    parent->Children = {FakeChild::OfObject(child->AsDispatch()), FakeChild::Element(2)};
+    const ItemInfoPtr item = ItemOver(parent);
+    ASSERT_EQ(item->GetChildCount(), 2);
+    parent->Children.clear();
+  }
+  EXPECT_EQ(destroyed, 2);
+}
+
+// --- Texts
+
+TEST(LiveItem_Texts, SOkAnswers_AreReturnedWhole) {
+  const FakePtr fake = NewFake();
+  fake->Self.Name = FakeText::Ok(L"Name");
+  fake->Self.Value = FakeText::Ok(std::wstring(L"a\0b", 3));
+  fake->Self.Description = FakeText::Ok(L"Description");
+  fake->Self.Shortcut = FakeText::Ok(L"Alt+N");
+  fake->Self.DefaultAction = FakeText::Ok(L"Press");
+  const ItemInfoPtr item = ItemOver(fake);
+  EXPECT_EQ(item->GetName(), L"Name");
+  EXPECT_EQ(item->GetValue(), std::wstring(L"a\0b", 3));
+  EXPECT_EQ(item->GetDescription(), L"Description");
+  EXPECT_EQ(item->GetShortcut(), L"Alt+N");
+  EXPECT_EQ(item->GetDefaultAction(), L"Press");
+}
+
+TEST(LiveItem_Texts, SFalseWithAText_ReadsAsEmpty) {
+  const FakePtr fake = NewFake();
+  for (FakeText* text : {&fake->Self.Name, &fake->Self.Value, &fake->Self.Description,
+                         &fake->Self.Shortcut, &fake->Self.DefaultAction}) {
+    *text = FakeText::With(S_FALSE, L"not to be used");
+  }
+  const ItemInfoPtr item = ItemOver(fake);
+  EXPECT_EQ(item->GetName(), L"");
+  EXPECT_EQ(item->GetValue(), L"");
+  EXPECT_EQ(item->GetDescription(), L"");
+  EXPECT_EQ(item->GetShortcut(), L"");
+  EXPECT_EQ(item->GetDefaultAction(), L"");
+  EXPECT_EQ(fake->Calls.Name, 1);
+  EXPECT_EQ(fake->Calls.DefaultAction, 1);
+}
+
+TEST(LiveItem_Texts, FailureCodes_ReadAsEmpty) {
+  const FakePtr fake = NewFake();
+  fake->Self.Name = FakeText::Fail(E_FAIL);
+  fake->Self.Value = FakeText::Fail(E_NOTIMPL);
+  fake->Self.Description = FakeText::Fail(DISP_E_MEMBERNOTFOUND);
+  fake->Self.Shortcut = FakeText::With(E_INVALIDARG, L"x");
+  fake->Self.DefaultAction = FakeText::Fail(RPC_E_DISCONNECTED);
+  const ItemInfoPtr item = ItemOver(fake);
+  EXPECT_EQ(item->GetName(), L"");
+  EXPECT_EQ(item->GetValue(), L"");
+  EXPECT_EQ(item->GetDescription(), L"");
+  EXPECT_EQ(item->GetShortcut(), L"");
+  EXPECT_EQ(item->GetDefaultAction(), L"");
+}
+
+TEST(LiveItem_Texts, SimpleElement_IsAskedWithItsChildId) {
+  const FakePtr fake = NewFake();
+  fake->Self.Name = FakeText::Ok(L"object");
+  fake->Elements[3].Name = FakeText::Ok(L"element");
+  fake->Elements[3].Value = FakeText::Ok(L"value 3");
+  const ItemInfoPtr item = ItemOver(fake, 3);
+  EXPECT_EQ(item->GetName(), L"element");
+  EXPECT_EQ(fake->LastChildId, 3);
+  EXPECT_EQ(item->GetValue(), L"value 3");
+  EXPECT_EQ(item->GetHelpTopicId(), 0);
+  EXPECT_EQ(fake->LastChildId, 3);
+}
+
+// --- Ids, role and state
+
+TEST(LiveItem_HelpTopic, SOk_GivesTheTopic) {
+  const FakePtr fake = NewFake();
+  fake->Self.HelpTopic = 42;
+  EXPECT_EQ(ItemOver(fake)->GetHelpTopicId(), 42);
+}
+
+TEST(LiveItem_HelpTopic, SFalseOrFailure_GivesMinusOne) {
+  const FakePtr fake = NewFake();
+  fake->Self.HelpTopic = 42;
+  fake->Self.HelpTopicResult = S_FALSE;
+  const ItemInfoPtr item = ItemOver(fake);
+  EXPECT_EQ(item->GetHelpTopicId(), -1);
+  fake->Self.HelpTopicResult = E_FAIL;
+  EXPECT_EQ(item->GetHelpTopicId(), -1);
+}
+
+TEST(LiveItem_RoleId, NumbersFromZeroToSixtyOne_AreTaken) {
+  const FakePtr fake = NewFake();
+  const ItemInfoPtr item = ItemOver(fake);
+  fake->Self.Role = FakeVariant::I4(0);
+  EXPECT_EQ(item->GetRoleId(), 0);
+  fake->Self.Role = FakeVariant::I4(61);
+  EXPECT_EQ(item->GetRoleId(), 61);
+  fake->Self.Role = FakeVariant::I2(9);
+  EXPECT_EQ(item->GetRoleId(), 9);
+}
+
+TEST(LiveItem_RoleId, OutOfRangeTextOrNoValue_GivesMinusOne) {
+  const FakePtr fake = NewFake();
+  const ItemInfoPtr item = ItemOver(fake);
+  fake->Self.Role = FakeVariant::I4(62);
+  EXPECT_EQ(item->GetRoleId(), -1);
+  fake->Self.Role = FakeVariant::I4(-1);
+  EXPECT_EQ(item->GetRoleId(), -1);
+  fake->Self.Role = FakeVariant::Bstr(L"10");
+  EXPECT_EQ(item->GetRoleId(), -1);
+  fake->Self.Role = FakeVariant::R8(10);
+  EXPECT_EQ(item->GetRoleId(), -1);
+  fake->Self.Role = FakeVariant::Empty();
+  EXPECT_EQ(item->GetRoleId(), -1);
+}
+
+TEST(LiveItem_RoleId, ResultCode_IsNotLookedAt) {
+  const FakePtr fake = NewFake();
+  fake->Self.Role = FakeVariant::I4(ROLE_SYSTEM_PUSHBUTTON);
+  fake->Self.RoleResult = S_FALSE;
+  const ItemInfoPtr item = ItemOver(fake);
+  EXPECT_EQ(item->GetRoleId(), ROLE_SYSTEM_PUSHBUTTON);
+  fake->Self.RoleResult = E_FAIL;
+  EXPECT_EQ(item->GetRoleId(), ROLE_SYSTEM_PUSHBUTTON);
+}
+
+TEST(LiveItem_Role, KnownRole_IsTheLayersText) {
+  const FakePtr fake = NewFake();
+  fake->Self.Role = FakeVariant::I4(ROLE_SYSTEM_PUSHBUTTON);
+  const std::wstring expected = PlatformRoleText(ROLE_SYSTEM_PUSHBUTTON);
+  ASSERT_FALSE(expected.empty());
+  EXPECT_EQ(ItemOver(fake)->GetRole(), expected);
+}
+
+TEST(LiveItem_Role, NoRoleId_IsEmpty) {
+  const FakePtr fake = NewFake();
+  fake->Self.Role = FakeVariant::Bstr(L"custom");
+  EXPECT_EQ(ItemOver(fake)->GetRole(), L"");
+}
+
+TEST(LiveItem_State, SOk_GivesTheBitsAndTheirTexts) {
+  const FakePtr fake = NewFake();
+  fake->Self.State = FakeVariant::I4(STATE_SYSTEM_FOCUSED | STATE_SYSTEM_INVISIBLE);
+  const ItemInfoPtr item = ItemOver(fake);
+  EXPECT_EQ(item->GetStateId(), STATE_SYSTEM_FOCUSED | STATE_SYSTEM_INVISIBLE);
+  const std::wstring expected =
+      AnsiToWide(GetAccStateText(STATE_SYSTEM_FOCUSED | STATE_SYSTEM_INVISIBLE));
+  EXPECT_EQ(item->GetState(), expected);
+  // Two texts, each closed by ";".
+  EXPECT_EQ(std::count(expected.begin(), expected.end(), L';'), 2);
+}
+
+TEST(LiveItem_State, SFalseOrFailure_GivesMinusOneAndNoText) {
+  const FakePtr fake = NewFake();
+  fake->Self.State = FakeVariant::I4(STATE_SYSTEM_FOCUSED);
+  fake->Self.StateResult = S_FALSE;
+  const ItemInfoPtr item = ItemOver(fake);
+  EXPECT_EQ(item->GetStateId(), -1);
+  EXPECT_EQ(item->GetState(), L"");
+  fake->Self.StateResult = E_FAIL;
+  EXPECT_EQ(item->GetStateId(), -1);
+  EXPECT_EQ(item->GetState(), L"");
+}
+
+TEST(LiveItem_State, TextThatSpellsNoNumber_GivesMinusOne) {
+  const FakePtr fake = NewFake();
+  fake->Self.State = FakeVariant::Bstr(L"busy");
+  EXPECT_EQ(ItemOver(fake)->GetStateId(), -1);
+}
+
+// --- Geometry
+
+TEST(LiveItem_Rects, Location_GivesScreenAndClientRect) {
+  const FakePtr fake = NewFake();
+  fake->Self.At(10, 20, 30, 40);
+  const ItemInfoPtr item = ItemOver(fake);
+  EXPECT_EQ(item->GetScreenRect(), (TRect{10, 20, 40, 60}));
+  EXPECT_EQ(item->GetClientRect(), (TRect{0, 0, 30, 40}));
+}
+
+TEST(LiveItem_Rects, SFalseLocation_GivesZeroRects) {
+  const FakePtr fake = NewFake();
+  fake->Self.At(10, 20, 30, 40);
+  fake->Self.LocationResult = S_FALSE;
+  const ItemInfoPtr item = ItemOver(fake);
+  EXPECT_EQ(item->GetScreenRect(), TRect{});
+  EXPECT_EQ(item->GetClientRect(), TRect{});
+}
+
+TEST(LiveItem_InnerPoint, NoPointSet_IsTheCentre) {
+  const FakePtr fake = NewFake();
+  fake->Self.At(500, 300, 100, 20);
+  EXPECT_EQ(ItemOver(fake)->GetInnerPoint(), (TPoint{50, 10}));
+}
+
+TEST(LiveItem_InnerPoint, PointInside_IsKeptAndRightEdgeIsOutside) {
+  const FakePtr fake = NewFake();
+  fake->Self.At(500, 300, 100, 20);
+  const ItemInfoPtr item = ItemOver(fake);
+  item->SetInnerPoint({99, 19});
+  EXPECT_EQ(item->GetInnerPoint(), (TPoint{99, 19}));
+  item->SetInnerPoint({100, 10});
+  EXPECT_EQ(item->GetInnerPoint(), (TPoint{50, 10}));
+  // The point is kept as given and counts again once the item is big
+  // enough.
+  fake->Self.At(500, 300, 101, 20);
+  EXPECT_EQ(item->GetInnerPoint(), (TPoint{100, 10}));
+}
+
+TEST(LiveItem_InnerPoint, NegativeExtent_CentreTruncatesTowardZero) {
+  const FakePtr fake = NewFake();
+  fake->Self.At(0, 0, -7, -3);
+  EXPECT_EQ(ItemOver(fake)->GetInnerPoint(), (TPoint{-3, -1}));
+}
+
+// --- Parents
+
+TEST(LiveItem_AccParent, SimpleElement_IsItsObjectWithoutAskingTheLayer) {
+  const FakePtr fake = NewFake();
+  const ItemInfoPtr parent = ItemOver(fake, 3)->GetAccParent();
+  ASSERT_FALSE(IsNullItemInfo(parent));
+  EXPECT_EQ(ObjectOf(parent), Raw(fake));
+  EXPECT_EQ(ChildIdOf(parent), 0);
+  EXPECT_EQ(fake->Calls.Parent, 0);
+  EXPECT_EQ(parent->GetChildCount(), 0);
+}
+
+TEST(LiveItem_AccParent, ParentGivenWithSOkOrSFalse_IsTaken) {
+  const FakePtr parentFake = NewFake();
+  const FakePtr fake = NewFake();
+  fake->Parent = parentFake->AsDispatch();
+  const ItemInfoPtr item = ItemOver(fake);
+  for (HRESULT result : {S_OK, S_FALSE}) {
+    fake->ParentResult = result;
+    const ItemInfoPtr parent = item->GetAccParent();
+    ASSERT_FALSE(IsNullItemInfo(parent)) << result;
+    EXPECT_EQ(ObjectOf(parent), Raw(parentFake));
+    EXPECT_EQ(ChildIdOf(parent), 0);
+  }
+}
+
+TEST(LiveItem_AccParent, FailureNilOrNoAccessibleObject_IsTheNullItem) {
+  const FakePtr parentFake = NewFake();
+  const FakePtr fake = NewFake();
+  const ItemInfoPtr item = ItemOver(fake);
+  fake->Parent = parentFake->AsDispatch();
+  fake->ParentResult = E_FAIL;
+  EXPECT_TRUE(IsNullItemInfo(item->GetAccParent()));
+  fake->Parent = nullptr;
+  fake->ParentResult = S_OK;
+  EXPECT_TRUE(IsNullItemInfo(item->GetAccParent()));
+  fake->Parent = MakeComObject<FakeDispatch>();
+  EXPECT_TRUE(IsNullItemInfo(item->GetAccParent()));
+}
+
+TEST(LiveItem_Parent, AccessibleParent_IsTheParent) {
+  const FakePtr parentFake = NewFake();
+  const FakePtr fake = NewFake();
+  fake->Parent = parentFake->AsDispatch();
+  EXPECT_EQ(ObjectOf(ItemOver(fake)->GetParent()), Raw(parentFake));
+}
+
+TEST(LiveItem_Parent, NoParentAndNoWindow_IsTheNullItem) {
+  const FakePtr fake = NewFake();
+  fake->Parent = nullptr;
+  const ItemInfoPtr parent = ItemOver(fake)->GetParent();
+  ASSERT_TRUE(parent);
+  EXPECT_TRUE(IsNullItemInfo(parent));
+}
+
+// --- Window properties
+
+TEST(LiveItem_Window, HandleFromTheObject_IsFoundOnceAndKept) {
+  TestWindow window(L"text");
+  const FakePtr fake = NewFake();
+  fake->Window = window.Get();
+  const ItemInfoPtr item = ItemOver(fake);
+  EXPECT_EQ(item->GetHandle(), window.Get());
+  // The window found stays while it exists, whatever the object says now.
+  fake->Window = nullptr;
+  EXPECT_EQ(item->GetHandle(), window.Get());
+  EXPECT_EQ(fake->Calls.GetWindow, 1);
+}
+
+TEST(LiveItem_Window, ObjectWithoutWindow_HasHandleZero) {
+  const FakePtr fake = NewFake();
+  EXPECT_EQ(ItemOver(fake)->GetHandle(), nullptr);
+}
+
+TEST(LiveItem_Window, TextClassAndModule_ComeFromTheWindow) {
+  TestWindow window(L"a\r\nb\rc");
+  const FakePtr fake = NewFake();
+  fake->Window = window.Get();
+  const ItemInfoPtr item = ItemOver(fake);
+  EXPECT_EQ(item->GetText(), "a\nbc");
+  EXPECT_EQ(item->GetClassName(), "LiveItemTestWindow");
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  const std::string own(path);
+  EXPECT_EQ(item->GetModuleName(), own.substr(own.find_last_of("\\:") + 1));
+}
+
+TEST(LiveItem_Window, RootItem_IsTheTopLevelWindowsItem) {
+  TestWindow top(L"top");
+  TestWindow child(L"child", top.Get());
+  const FakePtr fake = NewFake();
+  fake->Window = child.Get();
+  const ItemInfoPtr root = ItemOver(fake)->GetRootItem();
+  ASSERT_FALSE(IsNullItemInfo(root));
+  EXPECT_EQ(root->GetHandle(), top.Get());
+  EXPECT_EQ(root->GetText(), "top");
+}
+
+TEST(LiveItem_Window, WindowItem_AsksTheLayerForTheWindowsObject) {
+  ComApartment apartment;
+  const FakePtr windowObject = NewFake();
+  windowObject->Self.Name = FakeText::Ok(L"own object");
+  TestWindow::WindowObject = Raw(windowObject);
+  TestWindow window(L"text");
+  const ItemInfoPtr item = ItemInfoFromWindow(window.Get());
+  EXPECT_EQ(item->GetName(), L"own object");
+  EXPECT_EQ(item->GetHandle(), window.Get());
+  EXPECT_EQ(item->GetAccessible().ChildIdValue(), 0);
+  TestWindow::WindowObject = nullptr;
+}
+
+// An item that can reach nothing: the root item of an object without a
+// window is a window item over handle 0, which has no accessible object.
+TEST(LiveItem_WithoutObject, EveryOperation_GivesItsFailureValue) {
+  const FakePtr fake = NewFake();
+  const ItemInfoPtr item = ItemOver(fake)->GetRootItem();
+  ASSERT_TRUE(item);
+  ASSERT_FALSE(IsNullItemInfo(item));
+  const TAcc acc = item->GetAccessible();
+  EXPECT_EQ(acc.Accessible.Get(), nullptr);
+  EXPECT_EQ(acc.ChildIdValue(), 0);
+  EXPECT_EQ(item->GetHandle(), nullptr);
+  EXPECT_EQ(item->GetRootItem()->GetHandle(), nullptr);
+  EXPECT_FALSE(IsNullItemInfo(item->GetRootItem()));
+  EXPECT_EQ(item->GetModuleName(), "");
+  EXPECT_EQ(item->GetText(), "");
+  EXPECT_EQ(item->GetClassName(), "");
+  EXPECT_EQ(item->GetClientRect(), TRect{});
+  EXPECT_EQ(item->GetScreenRect(), TRect{});
+  EXPECT_EQ(item->GetInnerPoint(), (TPoint{0, 0}));
+  ItemInfoPtr left, top, right, bottom;
+  item->GetNeighbours(left, top, right, bottom);
+  EXPECT_TRUE(IsNullItemInfo(left) && IsNullItemInfo(top) && IsNullItemInfo(right) &&
+              IsNullItemInfo(bottom));
+  EXPECT_TRUE(IsNullItemInfo(item->GetChild(0)));
+  EXPECT_EQ(item->GetChildCount(), 0);
+  EXPECT_TRUE(IsNullItemInfo(item->GetValidChild(0)));
+  EXPECT_EQ(item->GetValidChildCount(), 0);
+  EXPECT_TRUE(IsNullItemInfo(item->GetParent()));
+  EXPECT_TRUE(IsNullItemInfo(item->GetAccParent()));
+  EXPECT_EQ(item->GetDefaultAction(), L"");
+  EXPECT_EQ(item->GetDescription(), L"");
+  EXPECT_EQ(item->GetHelpTopicId(), -1);
+  EXPECT_EQ(item->GetShortcut(), L"");
+  EXPECT_EQ(item->GetName(), L"");
+  EXPECT_EQ(item->GetRoleId(), -1);
+  EXPECT_EQ(item->GetStateId(), -1);
+  EXPECT_EQ(item->GetRole(), L"");
+  EXPECT_EQ(item->GetState(), L"");
+  EXPECT_EQ(item->GetValue(), L"");
+}
+
+// --- Children
+
+TEST(LiveItem_Children, Elements_AreItemsOverTheSameObject) {
+  const FakePtr fake = NewFake();
+  fake->Children = {FakeChild::Element(1), FakeChild::Element(2), FakeChild::Element(3)};
+  const ItemInfoPtr item = ItemOver(fake);
+  ASSERT_EQ(item->GetChildCount(), 3);
+  const ItemInfoPtr second = item->GetChild(1);
+  EXPECT_EQ(ObjectOf(second), Raw(fake));
+  EXPECT_EQ(ChildIdOf(second), 2);
+}
+
+TEST(LiveItem_Children, ObjectChild_IsAnItemOverItsOwnObject) {
+  const FakePtr child = NewFake();
+  const FakePtr fake = NewFake();
+  fake->Children = {FakeChild::OfObject(child->AsDispatch())};
+  const ItemInfoPtr item = ItemOver(fake);
+  ASSERT_EQ(item->GetChildCount(), 1);
+  EXPECT_EQ(ObjectOf(item->GetChild(0)), Raw(child));
+  EXPECT_EQ(ChildIdOf(item->GetChild(0)), 0);
+}
+
+TEST(LiveItem_Children, WithoutEnumerator_TheLayersListIsTaken) {
+  const FakePtr child = NewFake();
+  const FakePtr fake = NewFake();
+  fake->Enumerable = false;
+  fake->Children = {FakeChild::Element(1), FakeChild::OfObject(child->AsDispatch())};
+  const ItemInfoPtr item = ItemOver(fake);
+  ASSERT_EQ(item->GetChildCount(), 2);
+  EXPECT_EQ(ChildIdOf(item->GetChild(0)), 1);
+  EXPECT_EQ(ObjectOf(item->GetChild(1)), Raw(child));
+}
+
+TEST(LiveItem_Children, IndexOutsideTheList_GivesTheNullItemNotNil) {
+  const FakePtr fake = NewFake();
+  fake->Children = {FakeChild::Element(1), FakeChild::Element(2)};
+  const ItemInfoPtr item = ItemOver(fake);
+  for (int32_t index : {-1, 2, 100}) {
+    const ItemInfoPtr child = item->GetChild(index);
+    ASSERT_TRUE(child) << index;
+    EXPECT_TRUE(IsNullItemInfo(child)) << index;
+  }
+}
+
+TEST(LiveItem_Children, SimpleElement_HasNoChildrenAndIsNotAsked) {
+  const FakePtr fake = NewFake();
+  fake->Children = {FakeChild::Element(1)};
+  const ItemInfoPtr element = ItemOver(fake, 1);
+  EXPECT_EQ(element->GetChildCount(), 0);
+  EXPECT_EQ(element->GetValidChildCount(), 0);
+  EXPECT_EQ(fake->Calls.ChildCount, 0);
+}
+
+TEST(LiveItem_Children, CountNotGivenWithSOk_IsZero) {
+  const FakePtr fake = NewFake();
+  fake->Children = {FakeChild::Element(1), FakeChild::Element(2)};
+  const ItemInfoPtr item = ItemOver(fake);
+  fake->ChildCountResult = S_FALSE;
+  EXPECT_EQ(item->GetChildCount(), 0);
+  fake->ChildCountResult = E_FAIL;
+  EXPECT_EQ(item->GetChildCount(), 0);
+}
+
+TEST(LiveItem_Children, NegativeCount_MeansNoChildren) {
+  const FakePtr fake = NewFake();
+  fake->AddElement(1);
+  fake->AddElement(2);
+  const ItemInfoPtr item = ItemOver(fake);
+  ASSERT_EQ(item->GetChildCount(), 2);
+  fake->ChildCount = -3;
+  EXPECT_EQ(item->GetChildCount(), 0);
+  EXPECT_TRUE(IsNullItemInfo(item->GetChild(0)));
+  EXPECT_EQ(item->GetValidChildCount(), 0);
+}
+
+TEST(LiveItem_Children, NegativeCountOnAFreshItem_ListsNothing) {
+  const FakePtr fake = NewFake();
+  fake->AddElement(1);
+  fake->ChildCount = -1;
+  const ItemInfoPtr item = ItemOver(fake);
+  EXPECT_EQ(item->GetChildCount(), 0);
+  EXPECT_EQ(fake->Calls.Next, 0);
+  EXPECT_EQ(fake->Calls.Child, 0);
+}
+
+TEST(LiveItem_Children, FewerChildrenThanReported_AreListedAgainOnEveryCount) {
+  const FakePtr fake = NewFake();
+  fake->Children = {FakeChild::Element(1), FakeChild::Element(2), FakeChild::Element(3),
+                    FakeChild::Element(4)};
+  fake->ChildCount = 5;
+  const ItemInfoPtr item = ItemOver(fake);
+  EXPECT_EQ(item->GetChildCount(), 4);
+  const int resets = fake->Calls.Reset;
+  EXPECT_EQ(item->GetChildCount(), 4);
+  EXPECT_GT(fake->Calls.Reset, resets);
+}
+
+TEST(LiveItem_Children, LockedList_IsNotListedAgainUntilUnlocked) {
+  const FakePtr fake = NewFake();
+  fake->Children = {FakeChild::Element(1), FakeChild::Element(2), FakeChild::Element(3),
+                    FakeChild::Element(4)};
+  fake->ChildCount = 5;
+  const ItemInfoPtr item = ItemOver(fake);
+  ComPtr<IItemChildLock> lock;
+  ASSERT_EQ(item.As(&lock), S_OK);
+  EXPECT_EQ(lock->LockChildren(), 4);
+  const int resets = fake->Calls.Reset;
+  fake->Children.pop_back();
+  EXPECT_EQ(item->GetChildCount(), 4);
+  EXPECT_FALSE(IsNullItemInfo(item->GetChild(3)));
+  EXPECT_EQ(fake->Calls.Reset, resets);
+  lock->UnlockChildren();
+  EXPECT_EQ(item->GetChildCount(), 3);
+}
+
+TEST(LiveItem_Children, LockChildren_ListsOnceEvenWhenTheLengthMatches) {
+  const FakePtr fake = NewFake();
+  fake->Children = {FakeChild::Element(1), FakeChild::Element(2)};
+  const ItemInfoPtr item = ItemOver(fake);
+  ComPtr<IItemChildLock> lock;
+  ASSERT_EQ(item.As(&lock), S_OK);
+  ASSERT_EQ(lock->LockChildren(), 2);
+  // Locking again unlocks first, so a changed count is listed anew.
+  fake->Children.push_back(FakeChild::Element(3));
+  EXPECT_EQ(lock->LockChildren(), 3);
+  lock->UnlockChildren();
+}
+
+TEST(LiveItem_Children, FailedObjectEntry_ReadsAsTheNullItemNotTheEarlierChild) {
+  const FakePtr first = NewFake();
+  first->Self.Name = FakeText::Ok(L"first");
+  const FakePtr fake = NewFake();
+  fake->Children = {FakeChild::OfObject(first->AsDispatch())};
+  const ItemInfoPtr item = ItemOver(fake);
+  ASSERT_EQ(item->GetChildCount(), 1);
+  ASSERT_EQ(item->GetChild(0)->GetName(), L"first");
+  // The same place now holds an object that is no accessible object.
+  fake->Children = {FakeChild::OfObject(MakeComObject<FakeDispatch>()), FakeChild::Element(2)};
+  ASSERT_EQ(item->GetChildCount(), 2);
+  const ItemInfoPtr child = item->GetChild(0);
+  ASSERT_TRUE(child);
+  EXPECT_TRUE(IsNullItemInfo(child));
+  EXPECT_EQ(ChildIdOf(item->GetChild(1)), 2);
+}
+
+TEST(LiveItem_Children, EnumerationAfterAShortList_LeaksNoChild) {
+  int destroyed = 0;
+  {
+    const FakePtr fake = NewFake();
+    for (int i = 0; i < 2; ++i) {
+      fake->Children.push_back(FakeChild::OfObject(NewFake(&destroyed)->AsDispatch()));
+    }
+    // The layer's list comes out short, so the enumerator is asked again
+    // into the same elements.
+    fake->ChildCount = 3;
+    const ItemInfoPtr item = ItemOver(fake);
+    EXPECT_EQ(item->GetChildCount(), 2);
+    EXPECT_EQ(item->GetChildCount(), 2);
+    fake->Children.clear();
+  }
+  EXPECT_EQ(destroyed, 2);
+}
+
+TEST(LiveItem_Children, ShortBatch_EndsAtItsNullElementAndReleasesTheRest) {
+  int destroyed = 0;
+  {
+    const FakePtr fake = NewFake();
+    fake->Children = {FakeChild::OfObject(NewFake(&destroyed)->AsDispatch()), FakeChild::Null(),
+                      FakeChild::OfObject(NewFake(&destroyed)->AsDispatch())};
+    fake->NextResult = S_FALSE;
+    const ItemInfoPtr item = ItemOver(fake);
+    EXPECT_EQ(item->GetChildCount(), 1);
+    EXPECT_FALSE(IsNullItemInfo(item->GetChild(0)));
+    fake->Children.clear();
+  }
+  EXPECT_EQ(destroyed, 2);
+}
+
+TEST(LiveItem_Children, BatchThatStartsWithNull_EndsTheEnumeration) {
+  const FakePtr fake = NewFake();
+  fake->Children = {FakeChild::Null(), FakeChild::Element(1)};
+  fake->NextResult = S_FALSE;
+  const ItemInfoPtr item = ItemOver(fake);
+  EXPECT_EQ(item->GetChildCount(), 0);
+  EXPECT_LT(fake->Calls.Next, 10);
+}
+
+TEST(LiveItem_ValidChildren, InvisibleAndUnreadableStates_AreNotValid) {
+  const FakePtr fake = NewFake();
+  fake->Children = {FakeChild::Element(1), FakeChild::Element(2), FakeChild::Element(3),
+                    FakeChild::Element(4)};
+  fake->Elements[1].State = FakeVariant::I4(STATE_SYSTEM_INVISIBLE);
+  fake->Elements[2].State = FakeVariant::I4(STATE_SYSTEM_FOCUSABLE);
+  fake->Elements[3].StateResult = E_FAIL;
+  fake->Elements[4].State = FakeVariant::I4(0);
+  const ItemInfoPtr item = ItemOver(fake);
+  EXPECT_EQ(item->GetChildCount(), 4);
+  EXPECT_EQ(item->GetValidChildCount(), 2);
+  EXPECT_EQ(ChildIdOf(item->GetValidChild(0)), 2);
+  EXPECT_EQ(ChildIdOf(item->GetValidChild(1)), 4);
+  EXPECT_TRUE(IsNullItemInfo(item->GetValidChild(2)));
+  EXPECT_TRUE(IsNullItemInfo(item->GetValidChild(-1)));
+}
+
+TEST(LiveItem_ValidChildren, Count_UnlocksWhatItLockedAndKeepsACallersLock) {
+  const FakePtr fake = NewFake();
+  fake->AddElement(1);
+  fake->AddElement(2);
+  const ItemInfoPtr item = ItemOver(fake);
+  ASSERT_EQ(item->GetValidChildCount(), 2);
+  fake->AddElement(3);
+  // Not left locked: the third child is seen.
+  EXPECT_EQ(item->GetChildCount(), 3);
+
+  ComPtr<IItemChildLock> lock;
+  ASSERT_EQ(item.As(&lock), S_OK);
+  lock->LockChildren();
+  fake->AddElement(4);
+  EXPECT_EQ(item->GetValidChildCount(), 3);
+  // Still locked by the caller.
+  EXPECT_EQ(item->GetChildCount(), 3);
+  lock->UnlockChildren();
+  EXPECT_EQ(item->GetChildCount(), 4);
+  EXPECT_EQ(item->GetValidChildCount(), 4);
+}
+
+// --- Neighbours
+
+TEST(LiveItem_Neighbours, SiblingElements_AreFoundBesideTheItem) {
+  const FakePtr fake = NewFake();
+  fake->Children = {FakeChild::Element(1), FakeChild::Element(2), FakeChild::Element(3)};
+  fake->Elements[1].At(0, 0, 50, 20);
+  fake->Elements[2].At(60, 0, 50, 20);
+  fake->Elements[3].At(120, 0, 50, 20);
+  ItemInfoPtr left, top, right, bottom;
+  ItemOver(fake, 2)->GetNeighbours(left, top, right, bottom);
+  EXPECT_EQ(ChildIdOf(left), 1);
+  EXPECT_EQ(ChildIdOf(right), 3);
+  EXPECT_TRUE(IsNullItemInfo(top));
+  EXPECT_TRUE(IsNullItemInfo(bottom));
+}
+
+// --- Parent search through the window's tree
+
+namespace {
+
+// A window of this process whose own object is `windowObject`, and an
+// object inside it whose accessible parent is unknown.
+struct WindowTree {
+  ComApartment apartment;
+  FakePtr windowObject = NewFake();
+  FakePtr target = NewFake();
+  std::unique_ptr<TestWindow> window;
+
+  WindowTree() {
+    TestWindow::WindowObject = Raw(windowObject);
+    window = std::make_unique<TestWindow>(L"tree");
+    windowObject->Self.Role = FakeVariant::I4(ROLE_SYSTEM_WINDOW);
+    windowObject->Self.At(0, 0, 400, 300);
+    target->Window = window->Get();
+    target->Parent = nullptr;
+    target->Self = Looks(L"target", ROLE_SYSTEM_PUSHBUTTON, 10, 10, 100, 50);
+  }
+  ~WindowTree() { TestWindow::WindowObject = nullptr; }
+
+  static FakeAnswers Looks(const wchar_t* name, LONG role, LONG left, LONG top, LONG width,
+                           LONG height) {
+    FakeAnswers answers;
+    answers.Name = FakeText::Ok(name);
+    answers.Role = FakeVariant::I4(role);
+    answers.At(left, top, width, height);
+    return answers;
+  }
+
+  // An object without an accessible parent, as the target is.
+  static FakePtr Object(const FakeAnswers& looks) {
+    FakePtr object = NewFake();
+    object->Self = looks;
+    return object;
+  }
+};
+
+}  // namespace
+
+TEST(LiveItem_WindowTreeParent, LookAlikeAmongTheWindowsChildren_MakesTheWindowTheParent) {
+  WindowTree tree;
+  const FakePtr other = WindowTree::Object(WindowTree::Looks(L"other", 43, 200, 200, 50, 50));
+  const FakePtr twin = WindowTree::Object(tree.target->Self);
+  tree.windowObject->Children = {FakeChild::OfObject(other->AsDispatch()),
+                                 FakeChild::OfObject(twin->AsDispatch())};
+  const ItemInfoPtr parent = ItemOver(tree.target)->GetParent();
+  ASSERT_FALSE(IsNullItemInfo(parent));
+  EXPECT_EQ(ObjectOf(parent), Raw(tree.windowObject));
+  EXPECT_EQ(parent->GetHandle(), tree.window->Get());
+}
+
+TEST(LiveItem_WindowTreeParent, ChildWithinTheItem_IsDescendedInto) {
+  WindowTree tree;
+  // Same rectangle, another name: not the item, but it may hold it.
+  const FakePtr pane = WindowTree::Object(WindowTree::Looks(L"pane", 16, 10, 10, 100, 50));
+  const FakePtr twin = WindowTree::Object(tree.target->Self);
+  pane->Children = {FakeChild::OfObject(twin->AsDispatch())};
+  tree.windowObject->Children = {FakeChild::OfObject(pane->AsDispatch())};
+  const ItemInfoPtr parent = ItemOver(tree.target)->GetParent();
+  ASSERT_FALSE(IsNullItemInfo(parent));
+  EXPECT_EQ(ObjectOf(parent), Raw(pane));
+}
+
+TEST(LiveItem_WindowTreeParent, LookAlikeWithAParentOfItsOwn_IsNoMatch) {
+  WindowTree tree;
+  const FakePtr twin = WindowTree::Object(tree.target->Self);
+  twin->Parent = tree.windowObject->AsDispatch();
+  tree.windowObject->Children = {FakeChild::OfObject(twin->AsDispatch())};
+  EXPECT_TRUE(IsNullItemInfo(ItemOver(tree.target)->GetParent()));
+  twin->Parent = nullptr;
+}
+
+TEST(LiveItem_WindowTreeParent, NoChildWithinTheItem_GivesTheNullItem) {
+  WindowTree tree;
+  const FakePtr wide = WindowTree::Object(WindowTree::Looks(L"target", 43, 0, 0, 400, 300));
+  tree.windowObject->Children = {FakeChild::OfObject(wide->AsDispatch())};
+  EXPECT_TRUE(IsNullItemInfo(ItemOver(tree.target)->GetParent()));
+}
+
+TEST(LiveItem_WindowTreeParent, ItemWithTheWindowRole_IsNotSearchedFor) {
+  WindowTree tree;
+  tree.target->Self.Role = FakeVariant::I4(ROLE_SYSTEM_WINDOW);
+  const FakePtr twin = WindowTree::Object(tree.target->Self);
+  tree.windowObject->Children = {FakeChild::OfObject(twin->AsDispatch())};
+  EXPECT_TRUE(IsNullItemInfo(ItemOver(tree.target)->GetParent()));
+  EXPECT_EQ(tree.windowObject->Calls.ChildCount, 0);
+}
+
+TEST(LiveItem_WindowTreeParent, WindowRole_LeavesTheGivenParent) {
+  const FakePtr fake = NewFake();
+  fake->Self.Role = FakeVariant::I4(ROLE_SYSTEM_WINDOW);
+  ItemInfoPtr parent = ItemOver(NewFake());
+  IItemInfo* before = parent.Get();
+  FindParentInWindowTree(ItemOver(fake).Get(), parent);
+  EXPECT_EQ(parent.Get(), before);
+}
+
+// --- List-view rows
+
+namespace {
+
+// A report-style list view of this process with the columns Name and Size
+// and one row, a.txt and 3 KB.
+class TestListView {
+ public:
+  TestListView() {
+    // The control's classes come with the library; linking it is not
+    // needed for a window of its class.
+    comctl32_ = LoadLibraryW(L"comctl32.dll");
+    using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    // Through the generic function type, which any function pointer may
+    // be cast to and from.
+    const auto init = reinterpret_cast<InitFunction>(
+        reinterpret_cast<void (*)()>(GetProcAddress(comctl32_, "InitCommonControlsEx")));
+    if (init != nullptr) {
+      INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
+      init(&controls);
+    }
+    window_ = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP | LVS_REPORT, 0, 0, 300, 200,
+                              nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    AddColumn(0, L"Name");
+    AddColumn(1, L"Size");
+    LVITEMW row{};
+    row.mask = LVIF_TEXT;
+    row.iItem = 0;
+    row.pszText = const_cast<wchar_t*>(L"a.txt");
+    SendMessageW(window_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&row));
+    LVITEMW cell{};
+    cell.iSubItem = 1;
+    cell.pszText = const_cast<wchar_t*>(L"3 KB");
+    SendMessageW(window_, LVM_SETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&cell));
+  }
+  ~TestListView() {
+    if (window_ != nullptr) DestroyWindow(window_);
+  }
+  TestListView(const TestListView&) = delete;
+  TestListView& operator=(const TestListView&) = delete;
+
+  HWND Get() const { return window_; }
+
+ private:
+  void AddColumn(int index, const wchar_t* header) {
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.cx = 100;
+    column.pszText = const_cast<wchar_t*>(header);
+    SendMessageW(window_, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
+  }
+
+  HMODULE comctl32_ = nullptr;
+  HWND window_ = nullptr;
+};
+
+}  // namespace
+
+TEST(LiveItem_ListViewRow, EmptyDescription_BecomesHeadersAndCells) {
+  TestListView listView;
+  ASSERT_NE(listView.Get(), nullptr);
+  const FakePtr fake = NewFake();
+  fake->Window = listView.Get();
+  fake->Elements[1].Description = FakeText::Ok(L"");
+  EXPECT_EQ(ItemOver(fake, 1)->GetDescription(), L"Name: a.txt; Size: 3 KB");
+}
+
+TEST(LiveItem_ListViewRow, ListViewsOwnObject_KeepsItsDescription) {
+  TestListView listView;
+  ASSERT_NE(listView.Get(), nullptr);
+  const FakePtr fake = NewFake();
+  fake->Window = listView.Get();
+  fake->Self.Description = FakeText::Ok(L"Files");
+  EXPECT_EQ(ItemOver(fake)->GetDescription(), L"Files");
+}
+
+TEST(LiveItem_ListViewRow, LongerDescription_IsKept) {
+  TestListView listView;
+  ASSERT_NE(listView.Get(), nullptr);
+  const FakePtr fake = NewFake();
+  fake->Window = listView.Get();
+  const std::wstring own = L"A description longer than the cells";
+  fake->Elements[1].Description = FakeText::Ok(own);
+  EXPECT_EQ(ItemOver(fake, 1)->GetDescription(), own);
+}
+
+TEST(LiveItem_ListViewRow, FailedDescription_StaysEmpty) {
+  TestListView listView;
+  ASSERT_NE(listView.Get(), nullptr);
+  const FakePtr fake = NewFake();
+  fake->Window = listView.Get();
+  fake->Elements[1].Description = FakeText::With(S_FALSE, L"");
+  EXPECT_EQ(ItemOver(fake, 1)->GetDescription(), L"");
+}
+
+TEST(LiveItem_ListViewRow, OtherWindowClass_KeepsTheDescription) {
+  TestWindow window(L"not a list");
+  const FakePtr fake = NewFake();
+  fake->Window = window.Get();
+  fake->Elements[1].Description = FakeText::Ok(L"");
+  EXPECT_EQ(ItemOver(fake, 1)->GetDescription(), L"");
+}
