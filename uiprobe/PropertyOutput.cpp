@@ -1,0 +1,125 @@
+#include "PropertyOutput.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <optional>
+
+#include "CodePage.h"
+#include "ConsoleOutput.h"
+#include "Exception.h"
+#include "FileSystem.h"
+#include "KernelHandle.h"
+#include "ObjectContainer.h"
+#include "ObjectXml.h"
+#include "PropertyFormat.h"
+#include "StackTrace.h"
+#include "XmlDocument.h"
+
+namespace {
+
+constexpr wchar_t kXmlFileEncoding[] = L"utf-8";
+constexpr wchar_t kXmlConsoleEncoding[] = L"windows-1252";
+
+std::wstring FullPathOf(const std::wstring& fileName) {
+  const DWORD size = GetFullPathNameW(fileName.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return fileName;
+  std::wstring path(size, L'\0');
+  const DWORD length = GetFullPathNameW(fileName.c_str(), size, path.data(), nullptr);
+  if (length == 0 || length >= size) return fileName;
+  path.resize(length);
+  return path;
+}
+
+void WriteAll(HANDLE target, std::string_view bytes, const std::function<void()>& fail) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD written = 0;
+    if (!WriteFile(target, bytes.data() + done, static_cast<DWORD>(bytes.size() - done),
+                   &written, nullptr) ||
+        written == 0) {
+      fail();
+    }
+    done += written;
+  }
+}
+
+}  // namespace
+
+TObjectProperties ReadObjectProperties(IItemInfo* item, std::string_view flags) {
+  TObjectProperties values;
+  const auto wants = [flags](ObjectProperty id) {
+    return IsSelected(flags, PropertySpec(id).Letter);
+  };
+  if (wants(ObjectProperty::Module)) values.Module = AnsiToWide(item->GetModuleName());
+  if (wants(ObjectProperty::Handle)) {
+    values.Handle = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(item->GetHandle()));
+  }
+  if (wants(ObjectProperty::Name)) values.Name = item->GetName();
+  if (wants(ObjectProperty::Role)) values.RoleId = item->GetRoleId();
+  if (wants(ObjectProperty::State)) values.StateId = item->GetStateId();
+  if (wants(ObjectProperty::Text)) values.Text = AnsiToWide(item->GetText());
+  if (wants(ObjectProperty::Class)) values.Class = AnsiToWide(item->GetClassName());
+  if (wants(ObjectProperty::Shortcut)) values.Shortcut = item->GetShortcut();
+  if (wants(ObjectProperty::ScreenRect) || wants(ObjectProperty::ScreenPoint)) {
+    values.ScreenRect = item->GetScreenRect();
+    values.InnerPoint = item->GetInnerPoint();
+  }
+  if (wants(ObjectProperty::Value)) values.Value = item->GetValue();
+  if (wants(ObjectProperty::Action)) values.Action = item->GetDefaultAction();
+  if (wants(ObjectProperty::Description)) values.Description = item->GetDescription();
+  if (wants(ObjectProperty::HelpIndex)) values.HelpTopicId = item->GetHelpTopicId();
+  if (wants(ObjectProperty::RoleFull)) values.RoleFull = item->GetRole();
+  if (wants(ObjectProperty::StateFull)) values.StateFull = item->GetState();
+  return values;
+}
+
+std::wstring FormatObjectText(IItemInfo* item, std::string_view flags,
+                              std::string_view formatName) {
+  return FormatObjectText(ReadObjectProperties(item, flags), flags, formatName);
+}
+
+void WriteObjectOutput(IItemInfo* item, std::wstring_view outputFormat,
+                       std::string_view outputFlags, const std::wstring& outputFile,
+                       bool append) {
+  if (IsXmlFormat(outputFormat)) {
+    TXmlDocument document;
+    const XmlNodePtr root = document.DocumentNode();
+    if (!outputFile.empty()) {
+      document.SetEncoding(kXmlFileEncoding);
+      WriteObjectXML(item, document, root.Get(), outputFlags);
+      document.SaveToFile(outputFile);
+    } else {
+      document.SetEncoding(kXmlConsoleEncoding);
+      WriteObjectXML(item, document, root.Get(), outputFlags);
+      // The bytes are already in the code page that the declaration names;
+      // the console's own code page would make them lie about it.
+      WriteConsoleBytes(XmlConsoleBytes(document.SaveToBytes()));
+    }
+    return;
+  }
+  const std::wstring text = FormatObjectText(item, outputFlags, WideToAnsi(outputFormat));
+  if (!outputFile.empty()) {
+    WriteTextOutputFile(outputFile, text, append);
+  } else {
+    WriteConsoleText(text);
+  }
+}
+
+void WriteTextOutputFile(const std::wstring& fileName, std::wstring_view text, bool append) {
+  std::optional<std::string> oldFile;
+  if (append && FileExists(fileName)) oldFile = ReadFileBytes(fileName);
+  const std::string bytes = OutputFileBytes(oldFile, text, AnsiToWide);
+
+  const KernelHandle file(CreateFileW(fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) throw EFCreateError(FullPathOf(fileName), GetLastError());
+  WriteAll(file.Get(), bytes, [] { RaiseLastOSError(); });
+}
+
+void WriteConsoleBytes(std::string_view bytes) {
+  WriteAll(GetStdHandle(STD_OUTPUT_HANDLE), bytes, [] {
+    throw EInOutError(L"I/O error " + std::to_wstring(GetLastError()) +
+                      L" writing to the console");
+  });
+}

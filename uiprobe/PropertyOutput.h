@@ -1,0 +1,39 @@
+#pragma once
+// The output step of a capture: the captured object's properties, chosen by
+// filter letters, in a text format or as the object XML, to standard output
+// or to a file.
+
+#include <string>
+#include <string_view>
+
+#include "ItemInfo.h"
+#include "ObjectProperties.h"
+
+// The values of the properties whose letters occur in `flags` (all of them
+// for kAllOutputFlags), asked of the item now; the others keep their
+// defaults. The screen rectangle and the inner point are asked once and
+// serve both "b" and "p".
+TObjectProperties ReadObjectProperties(IItemInfo* item, std::string_view flags);
+
+// The text of the selected, non-empty properties in the named format.
+std::wstring FormatObjectText(IItemInfo* item, std::string_view flags,
+                              std::string_view formatName);
+
+// Writes the output: with the format "xml" the object XML, to the file
+// (always replaced, in UTF-8) or to standard output (in windows-1252, its
+// bytes as they are); with any other format the text, to the file (UTF-8
+// with a byte-order mark; kept and extended when `append`) or to standard
+// output. Raises on file errors only.
+void WriteObjectOutput(IItemInfo* item, std::wstring_view outputFormat,
+                       std::string_view outputFlags, const std::wstring& outputFile,
+                       bool append);
+
+// Writes the text output file: created or replaced, or, when `append` and
+// the file exists, its old lines followed by the text. Raises EFCreateError
+// when the file cannot be created and the file layer's error when it
+// cannot be read.
+void WriteTextOutputFile(const std::wstring& fileName, std::wstring_view text, bool append);
+
+// Writes the bytes to standard output unchanged. Raises EInOutError when
+// the write fails.
+void WriteConsoleBytes(std::string_view bytes);
