@@ -8,9 +8,11 @@
 #include "Exception.h"
 #include "KeyfeedMain.h"
 #include "PlatformInput.h"
+#include "PresenceMapping.h"
 #include "StackTrace.h"
 
 int main() {
+  const PresenceMapping presence;
   // The arguments come from the wide command line, so that a sequence keeps
   // characters outside the ANSI code page.
   std::vector<std::wstring> arguments = SplitCommandLine(GetCommandLineW());
