@@ -3,7 +3,8 @@
 //   fixturectl wait      waits (up to 20 s) until the fixture's edit has the focus
 //   fixturectl text      prints the edit's text
 //   fixturectl counts    prints the two button labels
-//   fixturectl centre N  prints the screen point "X,Y" at the centre of button N (1 or 2)
+//   fixturectl centre C  prints the screen point "X,Y" at the centre of control C:
+//                        button 1 or 2, or the edit
 //   fixturectl close     closes the fixture
 //   fixturectl hold      keeps the desktop up until it is killed
 // Exit code 0 on success, 1 when there is no fixture window.
@@ -71,10 +72,14 @@ int main(int argc, char** argv) {
   } else if (command == "counts") {
     Print(TextOf(GetDlgItem(window, fixture::kLabelOneId)));
     Print(TextOf(GetDlgItem(window, fixture::kLabelTwoId)));
-  } else if (command == "centre" && argc > 2 && (argv[2] == std::string("1") ||
-                                                   argv[2] == std::string("2"))) {
+  } else if (command == "centre" && argc > 2) {
+    const std::string which = argv[2];
+    const int id = which == "1"      ? fixture::ButtonId(1)
+                   : which == "2"    ? fixture::ButtonId(2)
+                   : which == "edit" ? fixture::kEditId
+                                     : 0;
     RECT rect{};
-    GetWindowRect(GetDlgItem(window, fixture::ButtonId(argv[2][0] - '0')), &rect);
+    if (id == 0 || !GetWindowRect(GetDlgItem(window, id), &rect)) return 1;
     Print(std::to_wstring((rect.left + rect.right) / 2) + L"," +
           std::to_wstring((rect.top + rect.bottom) / 2));
   } else if (command == "close") {
