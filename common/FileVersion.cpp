@@ -5,18 +5,11 @@
 #include <cstdio>
 #include <vector>
 
+#include "ProgramFile.h"
+
 std::wstring GetProgramFileVersion() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
+  const std::wstring path = ProgramFilePath();
+  if (path.empty()) return {};
   DWORD handle = 0;
   const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
   if (size == 0) return {};

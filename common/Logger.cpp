@@ -9,6 +9,7 @@
 #include "CodePage.h"
 #include "ItemInfo.h"
 #include "ItemInfoNull.h"
+#include "ProgramFile.h"
 
 namespace {
 
@@ -35,22 +36,6 @@ LogTime LocalTimeNow() {
 LogTime Now(const LoggerState& state) {
   const LogClock clock = state.clock.load();
   return clock != nullptr ? clock() : LocalTimeNow();
-}
-
-// The running program's folder with its final backslash.
-std::wstring ProgramFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  const size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
 // Creates the folder and every missing parent; failures show when the file

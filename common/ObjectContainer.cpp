@@ -13,6 +13,7 @@
 #include "CodePage.h"
 #include "ComObject.h"
 #include "ContainerFormat.h"
+#include "SystemError.h"
 #include "Translation.h"
 
 using Microsoft::WRL::ComPtr;
@@ -25,14 +26,9 @@ constexpr uint8_t kNoKind = 0xFF;
 
 // The system's text for an error code, without the line break and the full
 // stop that end it, so that it can stand at the end of a message.
-std::wstring SystemErrorText(unsigned long code) {
-  wchar_t* buffer = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::wstring text = length != 0 ? std::wstring(buffer, length) : std::wstring();
-  if (buffer != nullptr) LocalFree(buffer);
-  while (!text.empty() && (text.back() <= L' ' || text.back() == L'.')) text.pop_back();
+std::wstring SystemErrorSentence(unsigned long code) {
+  std::wstring text = SystemErrorText(code);
+  while (!text.empty() && text.back() == L'.') text.pop_back();
   return text;
 }
 
@@ -251,11 +247,11 @@ EWriteError::EWriteError() : Exception("EWriteError", Translate(L"Stream write e
 
 EFOpenError::EFOpenError(std::wstring_view fullPath, unsigned long errorCode)
     : Exception("EFOpenError", TranslateFormat(L"Cannot open file \"%s\". %s",
-                                               {fullPath, SystemErrorText(errorCode)})) {}
+                                               {fullPath, SystemErrorSentence(errorCode)})) {}
 
 EFCreateError::EFCreateError(std::wstring_view fullPath, unsigned long errorCode)
     : Exception("EFCreateError", TranslateFormat(L"Cannot create file \"%s\". %s",
-                                                 {fullPath, SystemErrorText(errorCode)})) {}
+                                                 {fullPath, SystemErrorSentence(errorCode)})) {}
 
 // The one implementation of the container interface, created only through
 // NewPersistContainer.

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "CodePage.h"
+#include "SystemError.h"
 
 namespace {
 
@@ -68,20 +69,10 @@ std::vector<std::wstring> DescribeStack(const StackFrames& frames) {
 }
 
 void RaiseOSError(unsigned long code) {
-  wchar_t* text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-          FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring message = length != 0 ? std::wstring(text, length) : std::wstring();
-  if (text != nullptr) LocalFree(text);
-  while (!message.empty() &&
-         (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' ')) {
-    message.pop_back();
-  }
-  std::wstring full = L"System error " + std::to_wstring(code) + L".";
-  if (!message.empty()) full += L" " + message;
-  throw EOSError(code, full);
+  std::wstring message = L"System error " + std::to_wstring(code) + L".";
+  const std::wstring text = SystemErrorText(code);
+  if (!text.empty()) message += L" " + text;
+  throw EOSError(code, message);
 }
 
 void RaiseLastOSError() { RaiseOSError(GetLastError()); }

@@ -8,6 +8,7 @@
 
 #include "CodePage.h"
 #include "MessageFormat.h"
+#include "ProgramFile.h"
 
 namespace {
 
@@ -43,21 +44,6 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path) {
   }
   data.resize(done);
   return data;
-}
-
-std::wstring ProgramFilePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(),
-                                            static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    // Truncated: try again with more room.
-    path.resize(path.size() * 2);
-  }
 }
 
 std::wstring EnvironmentVariable(const wchar_t* name) {

@@ -6,6 +6,7 @@
 #include <new>
 #include <utility>
 
+#include "SystemError.h"
 #include "Translation.h"
 
 using Microsoft::WRL::ComPtr;
@@ -51,13 +52,7 @@ VARIANT BorrowedVariant(IUnknown* object) {
 
 // The system's text for the code, without the line break that ends it.
 std::wstring OleErrorText(HRESULT code) {
-  wchar_t* buffer = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::wstring text = length != 0 ? std::wstring(buffer, length) : std::wstring();
-  if (buffer != nullptr) LocalFree(buffer);
-  while (!text.empty() && text.back() <= L' ') text.pop_back();
+  std::wstring text = SystemErrorText(static_cast<unsigned long>(code));
   if (text.empty()) {
     wchar_t fallback[32];
     swprintf(fallback, 32, L"OLE error %08lX", static_cast<unsigned long>(code));

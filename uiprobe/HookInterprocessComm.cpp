@@ -3,6 +3,7 @@
 #include <cstring>
 #include <utility>
 
+#include "SystemError.h"
 #include "Translation.h"
 
 static_assert(sizeof(HWND) == sizeof(std::uint32_t),
@@ -15,18 +16,8 @@ std::wstring Widen(std::string_view text) {
   return std::wstring(text.begin(), text.end());
 }
 
-std::wstring SystemErrorText(unsigned long code) {
-  wchar_t* text = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-          FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring message = length != 0 ? std::wstring(text, length) : std::wstring();
-  if (text != nullptr) LocalFree(text);
-  while (!message.empty() &&
-         (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' ')) {
-    message.pop_back();
-  }
+std::wstring ErrorText(unsigned long code) {
+  std::wstring message = SystemErrorText(code);
   if (message.empty()) message = L"System error " + std::to_wstring(code) + L".";
   return message;
 }
@@ -34,7 +25,7 @@ std::wstring SystemErrorText(unsigned long code) {
 std::wstring UnavailableMessage(std::string_view name, unsigned long code) {
   if (code == 0) return TranslateFormat(L"The hook block %s is not open.", {Widen(name)});
   return TranslateFormat(L"The hook block %s cannot be used. %s",
-                         {Widen(name), SystemErrorText(code)});
+                         {Widen(name), ErrorText(code)});
 }
 
 HookChannel& Channel() noexcept {

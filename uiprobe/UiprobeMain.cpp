@@ -11,6 +11,7 @@
 #include "ItemInfoNull.h"
 #include "MessageFormat.h"
 #include "ObjectVariables.h"
+#include "ProgramFile.h"
 #include "PropertyOutput.h"
 #include "Translation.h"
 #include "Utf.h"
@@ -64,22 +65,6 @@ int RunCapture(const TCmdParams& params, const TCaptureStages& stages) {
   WriteObjectOutput(item.Get(), params.OutputFormat, params.OutputFlags, params.OutputFile,
                     params.AppendOutput);
   return kExitSuccess;
-}
-
-std::wstring ProgramFileName() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  const size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
 }  // namespace

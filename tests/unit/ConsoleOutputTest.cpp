@@ -8,55 +8,11 @@
 
 #include "Exception.h"
 #include "StackTrace.h"
+#include "StdStreamCapture.h"
 
 namespace {
 
-// Points one standard handle at a pipe for the life of the object and
-// collects what was written to it.
-class CapturedStream {
- public:
-  explicit CapturedStream(DWORD which) : which_(which), saved_(GetStdHandle(which)) {
-    CreatePipe(&read_, &write_, nullptr, 1 << 20);
-    SetStdHandle(which_, write_);
-  }
-  CapturedStream(const CapturedStream&) = delete;
-  CapturedStream& operator=(const CapturedStream&) = delete;
-  ~CapturedStream() {
-    Restore();
-    if (read_ != nullptr) CloseHandle(read_);
-  }
-
-  // Restores the handle and returns everything written.
-  std::string Take() {
-    Restore();
-    std::string bytes;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(read_, buffer, sizeof buffer, &read, nullptr) && read > 0) {
-      bytes.append(buffer, read);
-    }
-    return bytes;
-  }
-
-  // Makes every further write fail.
-  void BreakPipe() {
-    CloseHandle(read_);
-    read_ = nullptr;
-  }
-
- private:
-  void Restore() {
-    if (write_ == nullptr) return;
-    SetStdHandle(which_, saved_);
-    CloseHandle(write_);
-    write_ = nullptr;
-  }
-
-  DWORD which_;
-  HANDLE saved_;
-  HANDLE read_ = nullptr;
-  HANDLE write_ = nullptr;
-};
+using CapturedStream = StdStreamCapture;
 
 std::string Written(std::wstring_view text, bool toError = false) {
   CapturedStream stream(toError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);

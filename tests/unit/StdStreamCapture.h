@@ -31,6 +31,12 @@ class StdStreamCapture {
     return bytes;
   }
 
+  // Makes every further write to the stream fail.
+  void BreakPipe() {
+    if (read_ != nullptr) CloseHandle(read_);
+    read_ = nullptr;
+  }
+
  private:
   void Restore() {
     if (write_ == nullptr) return;
