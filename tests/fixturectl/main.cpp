@@ -4,7 +4,8 @@
 //   fixturectl text      prints the edit's text
 //   fixturectl counts    prints the two button labels
 //   fixturectl centre C  prints the screen point "X,Y" at the centre of control C:
-//                        button 1 or 2, or the edit
+//                        button 1 or 2, the edit, or "key5", the middle key of
+//                        the accessible tree's keypad
 //   fixturectl close     closes the fixture
 //   fixturectl hold      keeps the desktop up until it is killed
 // Exit code 0 on success, 1 when there is no fixture window.
@@ -13,6 +14,7 @@
 
 #include <string>
 
+#include "AccessibleTreeLayout.h"
 #include "FixtureLayout.h"
 
 namespace {
@@ -74,6 +76,15 @@ int main(int argc, char** argv) {
     Print(TextOf(GetDlgItem(window, fixture::kLabelTwoId)));
   } else if (command == "centre" && argc > 2) {
     const std::string which = argv[2];
+    if (which == "key5") {
+      const HWND tree = GetDlgItem(window, fixture::kAccessibleTreeId);
+      POINT origin{0, 0};
+      if (tree == nullptr || !ClientToScreen(tree, &origin)) return 1;
+      const POINT centre =
+          fixture::acctree::ScreenCentre(fixture::acctree::kCentreKeyNode, origin);
+      Print(std::to_wstring(centre.x) + L"," + std::to_wstring(centre.y));
+      return 0;
+    }
     const int id = which == "1"      ? fixture::ButtonId(1)
                    : which == "2"    ? fixture::ButtonId(2)
                    : which == "edit" ? fixture::kEditId

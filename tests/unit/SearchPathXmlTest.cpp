@@ -1,0 +1,552 @@
+// The search-path XML: the root element and its Name, the Ids, the
+// attributes written only where they change from the level above, the
+// position children, "Childs" and "Neigbours", the exact document form, and
+// a path built over fake items written as a whole.
+
+#include "SearchPathXml.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <oleacc.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "CodePage.h"
+#include "FakeItem.h"
+#include "SearchPathBuilder.h"
+#include "Utf.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+// The registry form of a GUID at the end of a text.
+const std::wregex kTrailingGuid(
+    L"\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}$");
+constexpr wchar_t kGuidMask[] = L"{GUID}";
+
+std::wstring TakeText(BSTR text) {
+  std::wstring taken = text != nullptr ? std::wstring(text, SysStringLen(text)) : std::wstring();
+  SysFreeString(text);
+  return taken;
+}
+
+std::wstring NodeName(IXMLDOMNode* node) {
+  BSTR name = nullptr;
+  node->get_nodeName(&name);
+  return TakeText(name);
+}
+
+std::vector<ComPtr<IXMLDOMNode>> ChildElements(IXMLDOMNode* node) {
+  std::vector<ComPtr<IXMLDOMNode>> elements;
+  ComPtr<IXMLDOMNodeList> children;
+  if (node->get_childNodes(children.GetAddressOf()) != S_OK) return elements;
+  long length = 0;
+  children->get_length(&length);
+  for (long i = 0; i < length; ++i) {
+    ComPtr<IXMLDOMNode> child;
+    DOMNodeType type = NODE_INVALID;
+    if (children->get_item(i, child.GetAddressOf()) == S_OK &&
+        SUCCEEDED(child->get_nodeType(&type)) && type == NODE_ELEMENT) {
+      elements.push_back(child);
+    }
+  }
+  return elements;
+}
+
+// One line per element, in document order: its path (with the position
+// among its namesakes where a name repeats) and its attributes in order,
+// each as name="value". The GUID at the end of the root's Name is masked.
+void Flatten(IXMLDOMNode* element, const std::wstring& path, std::vector<std::wstring>& lines) {
+  std::wstring line = path;
+  ComPtr<IXMLDOMNamedNodeMap> attributes;
+  if (element->get_attributes(attributes.GetAddressOf()) == S_OK) {
+    long length = 0;
+    attributes->get_length(&length);
+    for (long i = 0; i < length; ++i) {
+      ComPtr<IXMLDOMNode> attribute;
+      attributes->get_item(i, attribute.GetAddressOf());
+      BSTR value = nullptr;
+      attribute->get_text(&value);
+      std::wstring text = TakeText(value);
+      const std::wstring name = NodeName(attribute.Get());
+      if (path == L"ObjectSearchInfo" && name == L"Name") {
+        text = std::regex_replace(text, kTrailingGuid, kGuidMask);
+      }
+      line += L" " + name + L"=\"" + text + L"\"";
+    }
+  }
+  lines.push_back(line);
+  const std::vector<ComPtr<IXMLDOMNode>> children = ChildElements(element);
+  std::map<std::wstring, int> total, seen;
+  for (const auto& child : children) ++total[NodeName(child.Get())];
+  for (const auto& child : children) {
+    const std::wstring name = NodeName(child.Get());
+    std::wstring childPath = path + L"/" + name;
+    if (total[name] > 1) childPath += L"[" + std::to_wstring(seen[name]++) + L"]";
+    Flatten(child.Get(), childPath, lines);
+  }
+}
+
+std::vector<std::wstring> FlattenDocument(const TXmlDocument& document) {
+  std::vector<std::wstring> lines;
+  ComPtr<IXMLDOMElement> root;
+  if (document.Dom()->get_documentElement(root.GetAddressOf()) != S_OK) return lines;
+  ComPtr<IXMLDOMNode> node;
+  if (FAILED(root->QueryInterface(IID_IXMLDOMNode,
+                                  reinterpret_cast<void**>(node.GetAddressOf())))) {
+    return lines;
+  }
+  Flatten(node.Get(), NodeName(node.Get()), lines);
+  return lines;
+}
+
+// Line by line, so that a failure names the element that differs.
+void ExpectLines(const std::vector<std::wstring>& actual,
+                 const std::vector<std::wstring>& expected) {
+  for (size_t i = 0; i < actual.size() && i < expected.size(); ++i) {
+    EXPECT_EQ(Utf16ToUtf8(actual[i]), Utf16ToUtf8(expected[i])) << "element " << i;
+  }
+  EXPECT_EQ(actual.size(), expected.size());
+}
+
+// MSXML under Wine ends its lines with LF where Windows writes CR LF.
+std::string WithLfLineEnds(std::string text) {
+  for (size_t pos = text.find("\r\n"); pos != std::string::npos; pos = text.find("\r\n", pos)) {
+    text.erase(pos, 1);
+  }
+  return text;
+}
+
+// A record whose four neighbours are null, as a side without a neighbour
+// is filled.
+SearchInfoPtr AddRecord(ISearchInfoPath* path) {
+  const SearchInfoPtr record = path->Add();
+  for (const SearchInfoPtr& side : {record->GetLeft(), record->GetTop(), record->GetRight(),
+                                    record->GetBottom()}) {
+    side->SetIsNull(true);
+  }
+  return record;
+}
+
+// The texts and ids that tests set on records.
+struct RecordValues {
+  std::wstring module = L"app.exe";
+  std::wstring wndClass = L"MainClass";
+  std::wstring name;
+  int32_t role = -1;
+  int32_t state = 0;
+  std::wstring text;
+  TRect rect{0, 0, 100, 50};
+  TPoint point{50, 25};  // the centre of rect
+  int32_t parentId = 0;
+};
+
+void Set(ISearchInfo* record, const RecordValues& values) {
+  record->SetModuleName(values.module);
+  record->SetWndClass(values.wndClass);
+  record->SetName(values.name);
+  record->SetRoleId(values.role);
+  record->SetStateId(values.state);
+  record->SetWndText(values.text);
+  record->SetRootRect(values.rect);
+  record->SetClientInnerPoint(values.point);
+  record->SetParentId(values.parentId);
+}
+
+class SearchPathXmlTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    initialized_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  }
+  void TearDown() override {
+    if (initialized_) CoUninitialize();
+  }
+
+  std::vector<std::wstring> Written(ISearchInfoPath* path) {
+    TXmlDocument document;
+    WriteSearchPathXML(path, document, document.DocumentNode().Get());
+    return FlattenDocument(document);
+  }
+
+  // The element of one record's attributes, written against `reference`.
+  std::wstring WrittenRecord(ISearchInfo* record, ISearchInfo* reference) {
+    TXmlDocument document;
+    const XmlElementPtr element = document.AddChild(document.DocumentNode().Get(), L"R");
+    WriteSearchInfoAttributes(record, document, element.Get(), reference);
+    return FlattenDocument(document).front();
+  }
+
+ private:
+  bool initialized_ = false;
+};
+
+using SearchPathXml_Ids = SearchPathXmlTest;
+using SearchPathXml_Attributes = SearchPathXmlTest;
+using SearchPathXml_Document = SearchPathXmlTest;
+using SearchPathXml_Neighbours = SearchPathXmlTest;
+using SearchPathXml_BuiltPath = SearchPathXmlTest;
+
+}  // namespace
+
+// --- Ids and the tag ----------------------------------------------------------
+
+TEST_F(SearchPathXml_Ids, NameAndRoleName_AreJoinedWithTheIndex) {
+  const SearchInfoPathPtr path = NewSearchInfoList();
+  for (int i = 0; i < 4; ++i) AddRecord(path.Get());
+  path->GetItem(0)->SetRoleId(ROLE_SYSTEM_WINDOW);
+  path->GetItem(1)->SetName(L"OK");
+  path->GetItem(1)->SetRoleId(ROLE_SYSTEM_PUSHBUTTON);
+  path->GetItem(2)->SetName(L"OK");
+  path->GetItem(2)->SetRoleId(0x3E);  // no role has this id
+
+  EXPECT_EQ(GetSearchInfoId(path.Get(), 0), L"WINDOW_0");
+  EXPECT_EQ(GetSearchInfoId(path.Get(), 1), L"OK_PUSHBUTTON_1");
+  EXPECT_EQ(GetSearchInfoId(path.Get(), 2), L"OK__2");
+  EXPECT_EQ(GetSearchInfoId(path.Get(), 3), L"3");
+}
+
+TEST_F(SearchPathXml_Ids, IndexOutsideThePath_Raises) {
+  const SearchInfoPathPtr path = NewSearchInfoList();
+  AddRecord(path.Get());
+  EXPECT_THROW(GetSearchInfoId(path.Get(), 1), EListError);
+  EXPECT_THROW(GetSearchInfoId(path.Get(), -1), EListError);
+}
+
+TEST_F(SearchPathXml_Ids, Tag_IsANewGuidInRegistryForm) {
+  const std::wstring first = NewSearchPathTag();
+  const std::wstring second = NewSearchPathTag();
+  EXPECT_TRUE(std::regex_match(first, kTrailingGuid)) << Utf16ToUtf8(first);
+  EXPECT_EQ(first.size(), 38u);
+  EXPECT_NE(first, second);
+}
+
+// --- Attributes against the reference ------------------------------------------
+
+TEST_F(SearchPathXml_Attributes, AgainstAFreshRecord_EveryTextAndIdIsWritten) {
+  const SearchInfoPtr record = NewSearchInfo();
+  Set(record.Get(), {.name = L"OK", .role = ROLE_SYSTEM_PUSHBUTTON,
+                     .state = STATE_SYSTEM_FOCUSED | STATE_SYSTEM_FOCUSABLE, .text = L"OK"});
+  record->SetValue(L"v");
+  record->SetDefaultAction(L"Press");
+  record->SetHelpTopicId(7);
+  record->SetShortCut(L"Alt+O");
+  record->SetDescription(L"Accepts");
+
+  EXPECT_EQ(Utf16ToUtf8(WrittenRecord(record.Get(), NewSearchInfo().Get())),
+            "R Module=\"app.exe\" Class=\"MainClass\" Name=\"OK\" Role=\"PUSHBUTTON\" "
+            "State=\"FOCUSED;FOCUSABLE\" WindowText=\"OK\" Value=\"v\" DefaultAction=\"Press\" "
+            "HelpTopicId=\"7\" ShortCut=\"Alt+O\" Description=\"Accepts\"");
+}
+
+TEST_F(SearchPathXml_Attributes, TextsEqualToTheReference_AreLeftOut) {
+  const SearchInfoPtr reference = NewSearchInfo();
+  const SearchInfoPtr record = NewSearchInfo();
+  const RecordValues same{.name = L"N", .role = ROLE_SYSTEM_CLIENT,
+                          .state = STATE_SYSTEM_FOCUSABLE, .text = L"T"};
+  Set(reference.Get(), same);
+  Set(record.Get(), same);
+  record->SetValue(L"kept");
+
+  EXPECT_EQ(Utf16ToUtf8(WrittenRecord(record.Get(), reference.Get())), "R Value=\"kept\"");
+}
+
+TEST_F(SearchPathXml_Attributes, TextsCompare_CaseSensitively) {
+  const SearchInfoPtr reference = NewSearchInfo();
+  const SearchInfoPtr record = NewSearchInfo();
+  Set(reference.Get(), {.name = L"ok", .text = L"Same"});
+  Set(record.Get(), {.wndClass = L"mainclass", .name = L"OK", .text = L"Same"});
+
+  EXPECT_EQ(Utf16ToUtf8(WrittenRecord(record.Get(), reference.Get())),
+            "R Class=\"mainclass\" Name=\"OK\"");
+}
+
+TEST_F(SearchPathXml_Attributes, StateZero_IsNeverWritten) {
+  const SearchInfoPtr reference = NewSearchInfo();
+  const SearchInfoPtr record = NewSearchInfo();
+  Set(reference.Get(), {.state = STATE_SYSTEM_SELECTED});
+  Set(record.Get(), {.state = 0});
+
+  EXPECT_EQ(Utf16ToUtf8(WrittenRecord(record.Get(), reference.Get())), "R");
+}
+
+TEST_F(SearchPathXml_Attributes, StateMinusOneAgainstZero_NamesEveryState) {
+  const SearchInfoPtr reference = NewSearchInfo();
+  const SearchInfoPtr record = NewSearchInfo();
+  Set(reference.Get(), {.state = 0});
+  Set(record.Get(), {.state = -1});
+
+  EXPECT_EQ(Utf16ToUtf8(WrittenRecord(record.Get(), reference.Get())),
+            "R State=\"" + Utf16ToUtf8(StateBitsToNames(-1)) + "\"");
+}
+
+TEST_F(SearchPathXml_Attributes, RoleWithoutName_GivesAnEmptyRole) {
+  const SearchInfoPtr reference = NewSearchInfo();
+  const SearchInfoPtr record = NewSearchInfo();
+  Set(reference.Get(), {.role = ROLE_SYSTEM_CLIENT});
+  Set(record.Get(), {.role = 0});
+
+  EXPECT_EQ(Utf16ToUtf8(WrittenRecord(record.Get(), reference.Get())), "R Role=\"\"");
+}
+
+TEST_F(SearchPathXml_Attributes, ParentIdMinusOne_IsWritten_ZeroIsNot) {
+  const SearchInfoPtr record = NewSearchInfo();
+  Set(record.Get(), {.parentId = -1});
+  EXPECT_EQ(Utf16ToUtf8(WrittenRecord(record.Get(), record.Get())), "R ParentId=\"-1\"");
+  record->SetParentId(0);
+  EXPECT_EQ(Utf16ToUtf8(WrittenRecord(record.Get(), record.Get())), "R");
+}
+
+TEST_F(SearchPathXml_Attributes, InnerPointAtTheCentre_IsLeftOut_OnePixelOffIsWritten) {
+  const auto children = [this](TRect rect, TPoint point) {
+    const SearchInfoPathPtr path = NewSearchInfoList();
+    Set(AddRecord(path.Get()).Get(), {.rect = rect, .point = point});
+    std::vector<std::wstring> lines = Written(path.Get());
+    return std::vector<std::wstring>(lines.begin() + 2, lines.end());
+  };
+  EXPECT_EQ(children({10, 20, 31, 41}, {10, 10}),
+            (std::vector<std::wstring>{
+                L"ObjectSearchInfo/Object/RootRect Left=\"10\" Top=\"20\" Right=\"31\" "
+                L"Bottom=\"41\""}));
+  EXPECT_EQ(children({10, 20, 31, 41}, {11, 10}),
+            (std::vector<std::wstring>{
+                L"ObjectSearchInfo/Object/InnerPoint X=\"11\" Y=\"10\"",
+                L"ObjectSearchInfo/Object/RootRect Left=\"10\" Top=\"20\" Right=\"31\" "
+                L"Bottom=\"41\""}));
+  // The half of -3 rounds toward zero: the centre lies 2 pixels in.
+  EXPECT_EQ(children({-3, -3, 0, 0}, {2, 2}),
+            (std::vector<std::wstring>{
+                L"ObjectSearchInfo/Object/RootRect Left=\"-3\" Top=\"-3\" Right=\"0\" "
+                L"Bottom=\"0\""}));
+}
+
+// --- The document --------------------------------------------------------------
+
+TEST_F(SearchPathXml_Document, OneRecord_IsItsOwnTargetWithoutPrevId) {
+  const SearchInfoPathPtr path = NewSearchInfoList();
+  const SearchInfoPtr record = AddRecord(path.Get());
+  Set(record.Get(), {.name = L"Main", .role = ROLE_SYSTEM_WINDOW, .state = STATE_SYSTEM_FOCUSABLE,
+                     .text = L"Main window", .rect = {0, 0, 400, 300}, .point = {10, 10}});
+  record->SetChildCount(3);
+
+  ExpectLines(Written(path.Get()),
+              {L"ObjectSearchInfo Name=\"Main_WINDOW_{GUID}\" TargetId=\"Main_WINDOW_0\"",
+               L"ObjectSearchInfo/Object Module=\"app.exe\" Class=\"MainClass\" Name=\"Main\" "
+               L"Role=\"WINDOW\" State=\"FOCUSABLE\" WindowText=\"Main window\" "
+               L"Id=\"Main_WINDOW_0\"",
+               L"ObjectSearchInfo/Object/InnerPoint X=\"10\" Y=\"10\"",
+               L"ObjectSearchInfo/Object/RootRect Left=\"0\" Top=\"0\" Right=\"400\" "
+               L"Bottom=\"300\"",
+               L"ObjectSearchInfo/Object/Childs Count=\"3\""});
+}
+
+TEST_F(SearchPathXml_Document, Levels_CarryWhatChangedAndTheirIds) {
+  const SearchInfoPathPtr path = NewSearchInfoList();
+  Set(AddRecord(path.Get()).Get(), {.name = L"Main", .role = ROLE_SYSTEM_WINDOW,
+                                    .rect = {0, 0, 400, 300}, .point = {200, 150}});
+  Set(AddRecord(path.Get()).Get(), {.name = L"Main", .role = ROLE_SYSTEM_CLIENT,
+                                    .rect = {4, 30, 396, 296}, .point = {196, 133}});
+  Set(AddRecord(path.Get()).Get(), {.wndClass = L"Button", .name = L"OK",
+                                    .role = ROLE_SYSTEM_PUSHBUTTON, .text = L"OK",
+                                    .rect = {100, 100, 160, 130}, .point = {3, 4}});
+  path->GetItem(0)->SetChildCount(1);
+  path->GetItem(1)->SetChildCount(1);
+
+  ExpectLines(
+      Written(path.Get()),
+      {L"ObjectSearchInfo Name=\"OK_PUSHBUTTON_{GUID}\" TargetId=\"OK_PUSHBUTTON_2\"",
+       L"ObjectSearchInfo/Object[0] Module=\"app.exe\" Class=\"MainClass\" Name=\"Main\" "
+       L"Role=\"WINDOW\" Id=\"Main_WINDOW_0\"",
+       L"ObjectSearchInfo/Object[0]/RootRect Left=\"0\" Top=\"0\" Right=\"400\" Bottom=\"300\"",
+       L"ObjectSearchInfo/Object[0]/Childs Count=\"1\"",
+       L"ObjectSearchInfo/Object[1] Role=\"CLIENT\" Id=\"Main_CLIENT_1\" PrevId=\"Main_WINDOW_0\"",
+       L"ObjectSearchInfo/Object[1]/RootRect Left=\"4\" Top=\"30\" Right=\"396\" Bottom=\"296\"",
+       L"ObjectSearchInfo/Object[1]/Childs Count=\"1\"",
+       L"ObjectSearchInfo/Object[2] Class=\"Button\" Name=\"OK\" Role=\"PUSHBUTTON\" "
+       L"WindowText=\"OK\" Id=\"OK_PUSHBUTTON_2\" PrevId=\"Main_CLIENT_1\"",
+       L"ObjectSearchInfo/Object[2]/InnerPoint X=\"3\" Y=\"4\"",
+       L"ObjectSearchInfo/Object[2]/RootRect Left=\"100\" Top=\"100\" Right=\"160\" "
+       L"Bottom=\"130\""});
+}
+
+TEST_F(SearchPathXml_Document, TargetWithoutNameOrRoleName_NameIsTwoSeparatorsAndTheTag) {
+  const SearchInfoPathPtr path = NewSearchInfoList();
+  Set(AddRecord(path.Get()).Get(), {.role = -1});
+
+  const std::vector<std::wstring> lines = Written(path.Get());
+
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front(), L"ObjectSearchInfo Name=\"__{GUID}\" TargetId=\"0\"");
+}
+
+TEST_F(SearchPathXml_Document, EmptyPath_GivesTheRootElementAlone) {
+  const SearchInfoPathPtr path = NewSearchInfoList();
+
+  EXPECT_EQ(Written(path.Get()),
+            (std::vector<std::wstring>{L"ObjectSearchInfo Name=\"__{GUID}\""}));
+}
+
+TEST_F(SearchPathXml_Document, SavedBytes_AreIndentedUtf8) {
+  const SearchInfoPathPtr path = NewSearchInfoList();
+  Set(AddRecord(path.Get()).Get(), {.name = L"Caf\u00e9", .role = ROLE_SYSTEM_WINDOW,
+                                    .rect = {0, 0, 10, 10}, .point = {5, 5}});
+  const SearchInfoPtr target = AddRecord(path.Get());
+  Set(target.Get(), {.name = L"OK", .role = ROLE_SYSTEM_PUSHBUTTON, .rect = {2, 2, 6, 6},
+                     .point = {0, 0}});
+  Set(target->GetBottom().Get(), {.name = L"Help", .role = ROLE_SYSTEM_LINK, .rect = {2, 7, 6, 9},
+                                  .point = {2, 1}});
+  target->GetBottom()->SetIsNull(false);
+  TXmlDocument document;
+  WriteSearchPathXML(path.Get(), document, document.DocumentNode().Get());
+  document.SetEncoding(L"utf-8");
+
+  const std::string bytes = WithLfLineEnds(document.SaveToBytes());
+
+  const std::string tag = "{00000000-0000-0000-0000-000000000000}";
+  const size_t at = bytes.find("_PUSHBUTTON_{");
+  ASSERT_NE(at, std::string::npos);
+  std::string masked = bytes;
+  masked.replace(at + 12, tag.size(), tag);
+  EXPECT_EQ(masked,
+            "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+            "<ObjectSearchInfo Name=\"OK_PUSHBUTTON_" + tag + "\" TargetId=\"OK_PUSHBUTTON_1\">\n"
+            "  <Object Module=\"app.exe\" Class=\"MainClass\" Name=\"Caf\xC3\xA9\" Role=\"WINDOW\" "
+            "Id=\"Caf\xC3\xA9_WINDOW_0\">\n"
+            "    <RootRect Left=\"0\" Top=\"0\" Right=\"10\" Bottom=\"10\"/>\n"
+            "  </Object>\n"
+            "  <Object Name=\"OK\" Role=\"PUSHBUTTON\" Id=\"OK_PUSHBUTTON_1\" "
+            "PrevId=\"Caf\xC3\xA9_WINDOW_0\">\n"
+            "    <InnerPoint X=\"0\" Y=\"0\"/>\n"
+            "    <RootRect Left=\"2\" Top=\"2\" Right=\"6\" Bottom=\"6\"/>\n"
+            "    <Neigbours>\n"
+            "      <Bottom Name=\"Help\" Role=\"LINK\">\n"
+            "        <RootRect Left=\"2\" Top=\"7\" Right=\"6\" Bottom=\"9\"/>\n"
+            "      </Bottom>\n"
+            "    </Neigbours>\n"
+            "  </Object>\n"
+            "</ObjectSearchInfo>\n");
+}
+
+// --- Neighbours ------------------------------------------------------------------
+
+TEST_F(SearchPathXml_Neighbours, AllFourNull_GiveNoElement) {
+  const SearchInfoPathPtr path = NewSearchInfoList();
+  Set(AddRecord(path.Get()).Get(), {.name = L"Alone"});
+
+  for (const std::wstring& line : Written(path.Get())) {
+    EXPECT_EQ(line.find(L"Neigbours"), std::wstring::npos) << Utf16ToUtf8(line);
+  }
+}
+
+TEST_F(SearchPathXml_Neighbours, PresentOnes_AreWrittenInSideOrderAgainstTheObjectsReference) {
+  const SearchInfoPathPtr path = NewSearchInfoList();
+  Set(AddRecord(path.Get()).Get(), {.name = L"Keys", .role = ROLE_SYSTEM_GROUPING});
+  const SearchInfoPtr target = AddRecord(path.Get());
+  Set(target.Get(), {.name = L"5", .role = ROLE_SYSTEM_PUSHBUTTON, .rect = {10, 10, 20, 20},
+                     .point = {5, 5}});
+  // The bottom one is set first: the order written is the sides' order.
+  Set(target->GetBottom().Get(), {.name = L"8", .role = ROLE_SYSTEM_PUSHBUTTON,
+                                  .rect = {10, 25, 20, 35}, .point = {5, 5}});
+  target->GetBottom()->SetIsNull(false);
+  // Same class and module as the level above: left out, as for its Object.
+  Set(target->GetLeft().Get(), {.name = L"Keys", .role = ROLE_SYSTEM_GROUPING,
+                                .rect = {0, 10, 8, 20}, .point = {4, 5}});
+  target->GetLeft()->SetIsNull(false);
+
+  ExpectLines(
+      Written(path.Get()),
+      {L"ObjectSearchInfo Name=\"5_PUSHBUTTON_{GUID}\" TargetId=\"5_PUSHBUTTON_1\"",
+       L"ObjectSearchInfo/Object[0] Module=\"app.exe\" Class=\"MainClass\" Name=\"Keys\" "
+       L"Role=\"GROUPING\" Id=\"Keys_GROUPING_0\"",
+       L"ObjectSearchInfo/Object[0]/RootRect Left=\"0\" Top=\"0\" Right=\"100\" Bottom=\"50\"",
+       L"ObjectSearchInfo/Object[1] Name=\"5\" Role=\"PUSHBUTTON\" Id=\"5_PUSHBUTTON_1\" "
+       L"PrevId=\"Keys_GROUPING_0\"",
+       L"ObjectSearchInfo/Object[1]/RootRect Left=\"10\" Top=\"10\" Right=\"20\" Bottom=\"20\"",
+       L"ObjectSearchInfo/Object[1]/Neigbours",
+       L"ObjectSearchInfo/Object[1]/Neigbours/Left",
+       L"ObjectSearchInfo/Object[1]/Neigbours/Left/RootRect Left=\"0\" Top=\"10\" Right=\"8\" "
+       L"Bottom=\"20\"",
+       L"ObjectSearchInfo/Object[1]/Neigbours/Bottom Name=\"8\" Role=\"PUSHBUTTON\"",
+       L"ObjectSearchInfo/Object[1]/Neigbours/Bottom/RootRect Left=\"10\" Top=\"25\" "
+       L"Right=\"20\" Bottom=\"35\""});
+}
+
+// --- A path built over fake items ----------------------------------------------------
+
+TEST_F(SearchPathXml_BuiltPath, LevelsAndNeighbours_AsTheFakeTreeHasThem) {
+  FakeItemValues window;
+  window.name = L"Main";
+  window.roleId = ROLE_SYSTEM_WINDOW;
+  window.stateId = STATE_SYSTEM_FOCUSABLE;
+  window.handle = reinterpret_cast<HWND>(0x1010);
+  window.moduleName = "app.exe";
+  window.className = "MainClass";
+  window.text = "Main window";
+  window.screenRect = {100, 100, 500, 400};
+  const FakeItemPtr root = FakeItem::Make(window);
+  root->root = root;
+  FakeItemValues client = window;
+  client.roleId = ROLE_SYSTEM_CLIENT;
+  client.screenRect = {104, 130, 496, 396};
+  const FakeItemPtr clientItem = FakeItem::Make(client);
+  FakeItemValues key = client;
+  key.className = "Button";
+  key.roleId = ROLE_SYSTEM_PUSHBUTTON;
+  key.stateId = 0;
+  key.defaultAction = L"Press";
+  const auto addKey = [&](const wchar_t* name, TRect rect, int32_t childId) {
+    FakeItemValues values = key;
+    values.name = name;
+    values.text = WideToAnsi(name);
+    values.screenRect = rect;
+    const FakeItemPtr item = FakeItem::Make(values);
+    item->accessible = TAcc(nullptr, childId);
+    item->parent = clientItem;
+    item->root = root;
+    clientItem->AddChild(item);
+    return item;
+  };
+  addKey(L"1", {150, 150, 190, 170}, 1);
+  const FakeItemPtr two = addKey(L"2", {200, 150, 240, 170}, 2);
+  two->values.innerPoint = {6, 7};
+  addKey(L"3", {200, 180, 240, 200}, 3);
+  clientItem->parent = root;
+  clientItem->root = root;
+  root->AddChild(clientItem);
+
+  const SearchInfoPathPtr path = BuildSearchPath(two.Get(), [](IItemInfo*, TBitmap&) {});
+
+  ExpectLines(
+      Written(path.Get()),
+      {L"ObjectSearchInfo Name=\"2_PUSHBUTTON_{GUID}\" TargetId=\"2_PUSHBUTTON_2\"",
+       L"ObjectSearchInfo/Object[0] Module=\"app.exe\" Class=\"MainClass\" Name=\"Main\" "
+       L"Role=\"WINDOW\" State=\"FOCUSABLE\" WindowText=\"Main window\" Id=\"Main_WINDOW_0\"",
+       L"ObjectSearchInfo/Object[0]/InnerPoint X=\"0\" Y=\"0\"",
+       L"ObjectSearchInfo/Object[0]/RootRect Left=\"0\" Top=\"0\" Right=\"400\" Bottom=\"300\"",
+       L"ObjectSearchInfo/Object[0]/Childs Count=\"1\"",
+       L"ObjectSearchInfo/Object[1] Role=\"CLIENT\" Id=\"Main_CLIENT_1\" PrevId=\"Main_WINDOW_0\"",
+       L"ObjectSearchInfo/Object[1]/InnerPoint X=\"0\" Y=\"0\"",
+       L"ObjectSearchInfo/Object[1]/RootRect Left=\"4\" Top=\"30\" Right=\"396\" Bottom=\"296\"",
+       L"ObjectSearchInfo/Object[1]/Childs Count=\"3\"",
+       L"ObjectSearchInfo/Object[2] Class=\"Button\" Name=\"2\" Role=\"PUSHBUTTON\" "
+       L"WindowText=\"2\" DefaultAction=\"Press\" ParentId=\"2\" Id=\"2_PUSHBUTTON_2\" "
+       L"PrevId=\"Main_CLIENT_1\"",
+       L"ObjectSearchInfo/Object[2]/InnerPoint X=\"6\" Y=\"7\"",
+       L"ObjectSearchInfo/Object[2]/RootRect Left=\"100\" Top=\"50\" Right=\"140\" Bottom=\"70\"",
+       L"ObjectSearchInfo/Object[2]/Neigbours",
+       L"ObjectSearchInfo/Object[2]/Neigbours/Left Class=\"Button\" Name=\"1\" "
+       L"Role=\"PUSHBUTTON\" WindowText=\"1\" DefaultAction=\"Press\" ParentId=\"1\"",
+       L"ObjectSearchInfo/Object[2]/Neigbours/Left/InnerPoint X=\"0\" Y=\"0\"",
+       L"ObjectSearchInfo/Object[2]/Neigbours/Left/RootRect Left=\"50\" Top=\"50\" Right=\"90\" "
+       L"Bottom=\"70\"",
+       L"ObjectSearchInfo/Object[2]/Neigbours/Bottom Class=\"Button\" Name=\"3\" "
+       L"Role=\"PUSHBUTTON\" WindowText=\"3\" DefaultAction=\"Press\" ParentId=\"3\"",
+       L"ObjectSearchInfo/Object[2]/Neigbours/Bottom/InnerPoint X=\"0\" Y=\"0\"",
+       L"ObjectSearchInfo/Object[2]/Neigbours/Bottom/RootRect Left=\"100\" Top=\"80\" "
+       L"Right=\"140\" Bottom=\"100\""});
+}
