@@ -7,15 +7,21 @@
 #include "CodePage.h"
 #include "CommandLine.h"
 #include "Exception.h"
+#include "HookInterprocessComm.h"
 #include "ItemInfo.h"
 #include "Logger.h"
 #include "PresenceMapping.h"
+#include "SearchPathXml.h"
+#include "SelectObjectComponent.h"
+#include "SelectionFrameUnit.h"
 #include "StackTrace.h"
 #include "UiprobeMain.h"
 
 int main() {
   const PresenceMapping presence;
   InitLogger();
+  // The hook block is opened (or made) before anything may use the hook.
+  InitHookChannel();
 
   // The arguments come from the ANSI command line: the options' values are
   // texts of the ANSI code page.
@@ -28,6 +34,8 @@ int main() {
 
   TCaptureStages stages;
   stages.CaptureAtPosition = ItemInfoFromPoint;
+  stages.SelectInteractively = SelectObjectInteractively;
+  stages.CreateSearchPath = CreateSearchPathFile;
 
   int exitCode = kExitFailure;
   try {
@@ -40,6 +48,8 @@ int main() {
     }
   } catch (...) {
   }
+  FinalizeSelectionFrameUnit();
+  FinalizeHookChannel();
   FinalizeLogger();
   if (SUCCEEDED(com)) CoUninitialize();
   return exitCode;
