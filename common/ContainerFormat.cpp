@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <map>
+#include <tuple>
 
 namespace {
 
@@ -89,9 +91,28 @@ bool CountedBytesFit(std::string_view value, uint64_t unitSize) noexcept {
   return count >= 0 && static_cast<uint64_t>(count) * unitSize <= value.size() - 4;
 }
 
+// The nested streams measured in one check, by the byte they start at, the
+// bytes they may take and the nesting left. Entries may share one nested
+// stream, in one container and across levels; measured again on every path
+// to it, a stream would take time exponential in its nesting.
+using MeasuredStreams = std::map<std::tuple<const char*, size_t, int>, std::optional<size_t>>;
+
+std::optional<size_t> MeasureStream(std::string_view bytes, int nestingLeft,
+                                    MeasuredStreams& measured);
+
+std::optional<size_t> MeasureNestedStream(std::string_view bytes, int nestingLeft,
+                                          MeasuredStreams& measured) {
+  const auto key = std::make_tuple(bytes.data(), bytes.size(), nestingLeft);
+  if (const auto known = measured.find(key); known != measured.end()) return known->second;
+  const std::optional<size_t> length = MeasureStream(bytes, nestingLeft, measured);
+  measured.emplace(key, length);
+  return length;
+}
+
 // True when the entry's value lies whole inside the data block, read by the
 // encoding of the entry's own kind.
-bool ValueFits(std::string_view data, const PersistEntry& entry, int nestingLeft) {
+bool ValueFits(std::string_view data, const PersistEntry& entry, int nestingLeft,
+               MeasuredStreams& measured) {
   if (entry.offset < 0 || static_cast<size_t>(entry.offset) >= data.size()) return false;
   const std::string_view value = data.substr(static_cast<size_t>(entry.offset));
   switch (static_cast<PersistKind>(entry.kind)) {
@@ -114,15 +135,31 @@ bool ValueFits(std::string_view data, const PersistEntry& entry, int nestingLeft
     case PersistKind::WideString:
       return CountedBytesFit(value, 2);
     case PersistKind::Container:
-      return nestingLeft > 0 && MeasureContainerStream(value, nestingLeft - 1).has_value();
+      return nestingLeft > 0 &&
+             MeasureNestedStream(value, nestingLeft - 1, measured).has_value();
   }
   return false;
 }
 
 void CheckValues(const std::vector<PersistEntry>& entries, std::string_view data,
-                 int nestingLeft) {
+                 int nestingLeft, MeasuredStreams& measured) {
   for (const PersistEntry& entry : entries) {
-    if (!ValueFits(data, entry, nestingLeft)) throw ContainerFormatError();
+    if (!ValueFits(data, entry, nestingLeft, measured)) throw ContainerFormatError();
+  }
+}
+
+std::optional<size_t> MeasureStream(std::string_view bytes, int nestingLeft,
+                                    MeasuredStreams& measured) {
+  MemoryByteSource source(bytes);
+  try {
+    if (!ReadMagic(source)) return std::nullopt;
+    const std::vector<PersistEntry> entries = ReadDirectory(source);
+    const int32_t size = ReadDataSize(source);
+    const std::string_view data = bytes.substr(source.Position(), static_cast<size_t>(size));
+    CheckValues(entries, data, nestingLeft, measured);
+    return source.Position() + data.size();
+  } catch (const ContainerFormatError&) {
+    return std::nullopt;
   }
 }
 
@@ -342,24 +379,16 @@ ContainerLoad ContainerContent::Load(ByteSource& source) {
   const int32_t size = ReadDataSize(source);
   std::string data(static_cast<size_t>(size), '\0');
   if (source.Read(data.data(), data.size()) != data.size()) throw ContainerFormatError();
-  CheckValues(entries, data, kMaxContainerNesting);
+  MeasuredStreams measured;
+  CheckValues(entries, data, kMaxContainerNesting, measured);
   entries_ = std::move(entries);
   data_ = std::move(data);
   return ContainerLoad::Loaded;
 }
 
 std::optional<size_t> MeasureContainerStream(std::string_view bytes, int nestingLeft) {
-  MemoryByteSource source(bytes);
-  try {
-    if (!ReadMagic(source)) return std::nullopt;
-    const std::vector<PersistEntry> entries = ReadDirectory(source);
-    const int32_t size = ReadDataSize(source);
-    const std::string_view data = bytes.substr(source.Position(), static_cast<size_t>(size));
-    CheckValues(entries, data, nestingLeft);
-    return source.Position() + data.size();
-  } catch (const ContainerFormatError&) {
-    return std::nullopt;
-  }
+  MeasuredStreams measured;
+  return MeasureStream(bytes, nestingLeft, measured);
 }
 
 std::string EmptyContainerStream() { return ContainerContent().Save(); }

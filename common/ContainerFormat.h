@@ -31,7 +31,12 @@
 
 #include "Geometry.h"
 
+// Wide strings are stored as UTF-16 code units, one wchar_t each in the
+// programs. The host-compiler build of the pure units (native/) has a 32-bit
+// wchar_t, which holds the same units unchanged.
+#ifdef _WIN32
 static_assert(sizeof(wchar_t) == 2, "wide strings are stored as UTF-16 code units");
+#endif
 
 // The kind recorded beside every entry.
 enum class PersistKind : uint8_t {

@@ -15,10 +15,6 @@ namespace {
 constexpr int kExitSuccess = 0;
 constexpr int kExitFailure = 1;
 
-bool IsHelpOption(const std::wstring& argument) {
-  return argument == L"--help" || argument == L"-h" || argument == L"-?";
-}
-
 void ShowHelp(const std::wstring& topic) {
   const std::wstring version = GetProgramFileVersion();
   if (topic.empty()) {
@@ -63,42 +59,6 @@ void Play(const TArgs& args, InputPort& input) {
 }
 
 }  // namespace
-
-ParsedArgs ParseKeyfeedArgs(const std::vector<std::wstring>& arguments,
-                            const std::function<bool(const std::wstring&)>& fileExists) {
-  ParsedArgs parsed;
-  if (arguments.empty() || (arguments.size() == 1 && IsHelpOption(arguments[0]))) {
-    return parsed;
-  }
-  parsed.Outcome = ArgsOutcome::Run;
-  for (size_t i = 0; i < arguments.size(); ++i) {
-    const std::wstring& argument = arguments[i];
-    std::wstring* target = nullptr;
-    if (argument == L"--run") {
-      target = &parsed.Args.InputSequence;
-    } else if (argument == L"--file") {
-      target = &parsed.Args.CommandFileName;
-    } else if (IsHelpOption(argument)) {
-      target = &parsed.Args.HelpTopic;
-    } else {
-      parsed.Outcome = ArgsOutcome::UnknownParameter;
-      parsed.Offending = argument;
-      return parsed;
-    }
-    if (i + 1 == arguments.size()) {
-      parsed.Outcome = ArgsOutcome::MissingValue;
-      parsed.Offending = argument;
-      return parsed;
-    }
-    *target = arguments[++i];
-    if (target == &parsed.Args.CommandFileName && !fileExists(*target)) {
-      parsed.Outcome = ArgsOutcome::NoSuchFile;
-      parsed.Offending = *target;
-      return parsed;
-    }
-  }
-  return parsed;
-}
 
 int KeyfeedMain(const std::vector<std::wstring>& arguments, InputPort& input) {
   const ParsedArgs parsed = ParseKeyfeedArgs(arguments, FileExists);
