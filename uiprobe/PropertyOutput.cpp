@@ -44,6 +44,31 @@ void WriteAll(HANDLE target, std::string_view bytes, const std::function<void()>
   }
 }
 
+// The old output file that --appendoutput extends; a file that exists but
+// cannot be read is reported with its name.
+std::string ReadOldOutputFile(const std::wstring& fileName) {
+  try {
+    return ReadFileBytes(fileName);
+  } catch (const EOSError& error) {
+    throw EFOpenError(FullPathOf(fileName), error.Code());
+  }
+}
+
+// Creates or replaces the output file with the bytes; a file that cannot be
+// made raises EFCreateError with its name and the reason. A read-only file
+// is refused here as the platform refuses it: Wine run by root would
+// replace it.
+void WriteOutputFile(const std::wstring& fileName, std::string_view bytes) {
+  const DWORD attributes = GetFileAttributesW(fileName.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+    throw EFCreateError(FullPathOf(fileName), ERROR_ACCESS_DENIED);
+  }
+  const KernelHandle file(CreateFileW(fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) throw EFCreateError(FullPathOf(fileName), GetLastError());
+  WriteAll(file.Get(), bytes, [] { RaiseLastOSError(); });
+}
+
 }  // namespace
 
 TObjectProperties ReadObjectProperties(IItemInfo* item, std::string_view flags) {
@@ -88,7 +113,8 @@ void WriteObjectOutput(IItemInfo* item, std::wstring_view outputFormat,
     if (!outputFile.empty()) {
       document.SetEncoding(kXmlFileEncoding);
       WriteObjectXML(item, document, root.Get(), outputFlags);
-      document.SaveToFile(outputFile);
+      // The document model's own saving says only that it failed.
+      WriteOutputFile(outputFile, document.SaveToBytes());
     } else {
       document.SetEncoding(kXmlConsoleEncoding);
       WriteObjectXML(item, document, root.Get(), outputFlags);
@@ -108,13 +134,8 @@ void WriteObjectOutput(IItemInfo* item, std::wstring_view outputFormat,
 
 void WriteTextOutputFile(const std::wstring& fileName, std::wstring_view text, bool append) {
   std::optional<std::string> oldFile;
-  if (append && FileExists(fileName)) oldFile = ReadFileBytes(fileName);
-  const std::string bytes = OutputFileBytes(oldFile, text, AnsiToWide);
-
-  const KernelHandle file(CreateFileW(fileName.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) throw EFCreateError(FullPathOf(fileName), GetLastError());
-  WriteAll(file.Get(), bytes, [] { RaiseLastOSError(); });
+  if (append && FileExists(fileName)) oldFile = ReadOldOutputFile(fileName);
+  WriteOutputFile(fileName, OutputFileBytes(oldFile, text, AnsiToWide));
 }
 
 void WriteConsoleBytes(std::string_view bytes) {

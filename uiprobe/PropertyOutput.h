@@ -30,8 +30,8 @@ void WriteObjectOutput(IItemInfo* item, std::wstring_view outputFormat,
 
 // Writes the text output file: created or replaced, or, when `append` and
 // the file exists, its old lines followed by the text. Raises EFCreateError
-// when the file cannot be created and the file layer's error when it
-// cannot be read.
+// when the file cannot be created (a read-only file included) and
+// EFOpenError when the old file cannot be read.
 void WriteTextOutputFile(const std::wstring& fileName, std::wstring_view text, bool append);
 
 // Writes the bytes to standard output unchanged. Raises EInOutError when
