@@ -885,7 +885,8 @@ void CheckKeyfeedRun(const KeyfeedTables& tables, const std::vector<std::wstring
   switch (expected.kind) {
     case Kind::Usage:
       EXPECT_EQ(result.exitCode, kExitSuccess);
-      EXPECT_TRUE(StartsWith(result.out, "Tarrowind mouse and keyboard emulation utility. Version "))
+      EXPECT_TRUE(
+          StartsWith(result.out, "Tarrowind mouse and keyboard emulation utility. Version "))
           << result.out;
       EXPECT_EQ(result.err, "");
       return;
@@ -1018,7 +1019,9 @@ bool StartUnixProgram(std::string commandLine) {
   return true;
 }
 
-bool Xdotool(const std::string& arguments) { return StartUnixProgram("/usr/bin/xdotool " + arguments); }
+bool Xdotool(const std::string& arguments) {
+  return StartUnixProgram("/usr/bin/xdotool " + arguments);
+}
 
 // Moves the pointer with xdotool, as a user's hand would (the hook sees it),
 // and waits until the system reports it there.
