@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <mutex>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -213,10 +214,48 @@ std::wstring DescribeListViewRow(HWND listView, int32_t row) {
   return joined;
 }
 
+// The layer's text of a role id; none for the failure value.
+std::wstring RoleText(int32_t role) {
+  if (role < 0) return std::wstring();
+  return AnsiToWide(GetAccRoleText(static_cast<uint32_t>(role)));
+}
+
+// The layer's texts of the state bits; none when they could not be read.
+std::wstring StateText(const std::optional<int32_t>& state) {
+  if (!state) return std::wstring();
+  return AnsiToWide(GetAccStateText(static_cast<uint32_t>(*state)));
+}
+
+// The executable's name for the window's process. Every element of one
+// window asks for it, and reading another process's module list takes
+// several round trips, so the last answer is kept with its window and
+// process and given again while both are the same.
+std::string ModuleNameOfWindow(HWND window) {
+  DWORD processId = 0;
+  if (window == nullptr || GetWindowThreadProcessId(window, &processId) == 0) {
+    return GetWindowModuleName(window, false);
+  }
+  struct Last {
+    HWND window = nullptr;
+    DWORD processId = 0;
+    std::string name;
+  };
+  static std::mutex guard;
+  static Last last;
+  {
+    const std::lock_guard<std::mutex> hold(guard);
+    if (last.window == window && last.processId == processId) return last.name;
+  }
+  std::string name = GetWindowModuleName(window, false);
+  const std::lock_guard<std::mutex> hold(guard);
+  last = Last{window, processId, name};
+  return name;
+}
+
 // The live item. It keeps the accessible object once it has one, the window
 // once it has found it, the inner point once set, and the child list; every
 // property is asked anew on each call.
-class TItemInfo final : public ComObject<IItemInfo, IItemChildLock> {
+class TItemInfo final : public ComObject<IItemInfo, IItemChildLock, IItemPropertyGroups> {
  public:
   // An item over a window's object with the given object id; the
   // accessible object is asked for on first need.
@@ -225,6 +264,10 @@ class TItemInfo final : public ComObject<IItemInfo, IItemChildLock> {
   // An item over an accessible object and a child id.
   TItemInfo(ComPtr<IAccessible> accessible, const VARIANT& childId) noexcept
       : acc_(std::move(accessible), childId) {}
+
+  // The same with the window that the object is known to report.
+  TItemInfo(ComPtr<IAccessible> accessible, const VARIANT& childId, HWND window) noexcept
+      : handle_(window), acc_(std::move(accessible), childId) {}
 
   TAcc STDMETHODCALLTYPE GetAccessible() override;
   HWND STDMETHODCALLTYPE GetHandle() override;
@@ -258,6 +301,10 @@ class TItemInfo final : public ComObject<IItemInfo, IItemChildLock> {
   int32_t STDMETHODCALLTYPE LockChildren() override;
   void STDMETHODCALLTYPE UnlockChildren() override;
 
+  void STDMETHODCALLTYPE GetGeometry(TRect& screen, TRect& client, TPoint& inner) override;
+  void STDMETHODCALLTYPE GetRoleWithText(int32_t& roleId, std::wstring& role) override;
+  void STDMETHODCALLTYPE GetStateWithText(int32_t& stateId, std::wstring& state) override;
+
  private:
   // The accessible object and child id, asking the layer for the window's
   // object first when there is none yet. A failure is tried again on the
@@ -267,6 +314,8 @@ class TItemInfo final : public ComObject<IItemInfo, IItemChildLock> {
   // such an item has children.
   bool HasOwnObject();
   HWND ResolveHandle();
+  // The inner point within the given client rectangle.
+  TPoint InnerPointIn(const TRect& client) const;
   // Rebuilds the child list for `expected` children unless it is locked;
   // returns the list's length.
   int32_t RefreshChildren(int32_t expected);
@@ -380,7 +429,7 @@ ItemInfoPtr TItemInfo::GetRootItem() {
 }
 
 std::string TItemInfo::GetModuleName() {
-  return Guarded(std::string(), [&] { return GetWindowModuleName(ResolveHandle(), false); });
+  return Guarded(std::string(), [&] { return ModuleNameOfWindow(ResolveHandle()); });
 }
 
 std::string TItemInfo::GetText() {
@@ -406,10 +455,30 @@ TRect TItemInfo::GetScreenRect() {
   });
 }
 
-TPoint TItemInfo::GetInnerPoint() {
-  const TRect client = GetClientRect();
+TPoint TItemInfo::GetInnerPoint() { return InnerPointIn(GetClientRect()); }
+
+TPoint TItemInfo::InnerPointIn(const TRect& client) const {
   if (innerPointSet_ && RectContainsPoint(client, innerPoint_)) return innerPoint_;
   return TPoint{(client.Left + client.Right) / 2, (client.Top + client.Bottom) / 2};
+}
+
+void TItemInfo::GetGeometry(TRect& screen, TRect& client, TPoint& inner) {
+  screen = GetScreenRect();
+  client = RectAtOrigin(screen);
+  inner = InnerPointIn(client);
+}
+
+void TItemInfo::GetRoleWithText(int32_t& roleId, std::wstring& role) {
+  roleId = GetRoleId();
+  role = Guarded(std::wstring(), [&] { return RoleText(roleId); });
+}
+
+void TItemInfo::GetStateWithText(int32_t& stateId, std::wstring& state) {
+  const std::optional<int32_t> asked = Guarded<std::optional<int32_t>>(std::nullopt, [&] {
+    return AskState();
+  });
+  stateId = asked.value_or(-1);
+  state = Guarded(std::wstring(), [&] { return StateText(asked); });
 }
 
 void TItemInfo::SetInnerPoint(const TPoint& point) {
@@ -481,6 +550,9 @@ int32_t TItemInfo::RefreshChildren(int32_t expected) {
 
 void TItemInfo::FillChildren(VariantArray& elements, size_t count) {
   children_.resize(count);
+  // Each simple element would ask the layer for the window of this same
+  // object; asking once spares a round trip to the target per element.
+  std::optional<HWND> window;
   for (size_t i = 0; i < count; ++i) {
     const VARIANT& element = elements[i];
     if (element.vt == VT_DISPATCH) {
@@ -497,7 +569,12 @@ void TItemInfo::FillChildren(VariantArray& elements, size_t count) {
         children_[i].Reset();
       }
     } else {
-      children_[i] = NewAccessibleItem(acc_.Accessible, element);
+      if (!window) {
+        HWND found = nullptr;
+        if (WindowFromAccessibleObject(acc_.Accessible.Get(), &found) != S_OK) found = nullptr;
+        window = found;
+      }
+      children_[i] = MakeComObject<TItemInfo>(acc_.Accessible, element, *window);
     }
   }
 }
@@ -505,6 +582,8 @@ void TItemInfo::FillChildren(VariantArray& elements, size_t count) {
 int32_t TItemInfo::GetChildCount() {
   return Guarded<int32_t>(0, [&] {
     if (!HasOwnObject()) return int32_t{0};
+    // A locked list is not rebuilt, whatever the layer reports now.
+    if (childrenLocked_) return static_cast<int32_t>(children_.size());
     LONG reported = 0;
     if (acc_.Accessible->get_accChildCount(&reported) != S_OK) reported = 0;
     reported = std::max<LONG>(reported, 0);
@@ -649,19 +728,11 @@ int32_t TItemInfo::GetStateId() {
 }
 
 std::wstring TItemInfo::GetRole() {
-  return Guarded(std::wstring(), [&] {
-    const int32_t role = GetRoleId();
-    if (role < 0) return std::wstring();
-    return AnsiToWide(GetAccRoleText(static_cast<uint32_t>(role)));
-  });
+  return Guarded(std::wstring(), [&] { return RoleText(GetRoleId()); });
 }
 
 std::wstring TItemInfo::GetState() {
-  return Guarded(std::wstring(), [&] {
-    const std::optional<int32_t> state = AskState();
-    if (!state) return std::wstring();
-    return AnsiToWide(GetAccStateText(static_cast<uint32_t>(*state)));
-  });
+  return Guarded(std::wstring(), [&] { return StateText(AskState()); });
 }
 
 std::wstring TItemInfo::GetValue() {

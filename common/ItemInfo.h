@@ -96,6 +96,20 @@ struct IItemChildLock : public IUnknown {
 };
 __CRT_UUID_DECL(IItemChildLock, 0x743727A9, 0x7FDE, 0x49C6, 0x98, 0xEF, 0xAC, 0x54, 0x80, 0x74, 0x3D, 0x4B)
 
+// Properties that the live item derives from one answer of the layer, handed
+// out together, so that a snapshot keeps a whole group from one question to
+// the target's process instead of one question per property. Each value is
+// what the single getter would give at that moment.
+struct IItemPropertyGroups : public IUnknown {
+  // GetScreenRect, GetClientRect and GetInnerPoint from one location.
+  virtual void STDMETHODCALLTYPE GetGeometry(TRect& screen, TRect& client, TPoint& inner) = 0;
+  // GetRoleId and GetRole from one role.
+  virtual void STDMETHODCALLTYPE GetRoleWithText(int32_t& roleId, std::wstring& role) = 0;
+  // GetStateId and GetState from one state.
+  virtual void STDMETHODCALLTYPE GetStateWithText(int32_t& stateId, std::wstring& state) = 0;
+};
+__CRT_UUID_DECL(IItemPropertyGroups, 0x5C0E7D1A, 0x3B94, 0x4F6E, 0x9A, 0x2D, 0x71, 0xC8, 0x0B, 0x4E, 0x65, 0xF3)
+
 // A child counts as valid while the layer's invisible state (0x8000) is
 // clear. The failure value -1 has every bit set, so a child whose state
 // cannot be read is never valid. Every item kind counts and indexes valid

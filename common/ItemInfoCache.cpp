@@ -71,6 +71,45 @@ const T& TCachedItemInfo::Once(Kept<T>& kept, Ask ask) {
   return kept.value;
 }
 
+template <class T>
+void TCachedItemInfo::KeepIfNew(Kept<T>& kept, T value) {
+  if (kept.loaded) return;
+  kept.value = std::move(value);
+  kept.loaded = true;
+}
+
+void TCachedItemInfo::KeepGeometry() {
+  if (screenRect_.loaded && clientRect_.loaded && innerPoint_.loaded) return;
+  ComPtr<IItemPropertyGroups> groups;
+  if (FAILED(source_.As(&groups)) || !groups) return;
+  TRect screen, client;
+  TPoint inner;
+  groups->GetGeometry(screen, client, inner);
+  KeepIfNew(screenRect_, screen);
+  KeepIfNew(clientRect_, client);
+  KeepIfNew(innerPoint_, inner);
+}
+
+void TCachedItemInfo::KeepIdWithText(Kept<int32_t>& id, Kept<std::wstring>& text,
+                                      IdWithText ask) {
+  if (id.loaded && text.loaded) return;
+  ComPtr<IItemPropertyGroups> groups;
+  if (FAILED(source_.As(&groups)) || !groups) return;
+  int32_t askedId = -1;
+  std::wstring askedText;
+  (groups.Get()->*ask)(askedId, askedText);
+  KeepIfNew(id, askedId);
+  KeepIfNew(text, std::move(askedText));
+}
+
+void TCachedItemInfo::KeepRole() {
+  KeepIdWithText(roleId_, role_, &IItemPropertyGroups::GetRoleWithText);
+}
+
+void TCachedItemInfo::KeepState() {
+  KeepIdWithText(stateId_, state_, &IItemPropertyGroups::GetStateWithText);
+}
+
 TAcc TCachedItemInfo::GetAccessible() { return source_->GetAccessible(); }
 
 HWND TCachedItemInfo::GetHandle() {
@@ -98,14 +137,17 @@ std::string TCachedItemInfo::GetClassName() {
 }
 
 TRect TCachedItemInfo::GetClientRect() {
+  KeepGeometry();
   return Once(clientRect_, [](IItemInfo* source) { return source->GetClientRect(); });
 }
 
 TRect TCachedItemInfo::GetScreenRect() {
+  KeepGeometry();
   return Once(screenRect_, [](IItemInfo* source) { return source->GetScreenRect(); });
 }
 
 TPoint TCachedItemInfo::GetInnerPoint() {
+  KeepGeometry();
   return Once(innerPoint_, [](IItemInfo* source) { return source->GetInnerPoint(); });
 }
 
@@ -197,18 +239,22 @@ std::wstring TCachedItemInfo::GetName() {
 }
 
 int32_t TCachedItemInfo::GetRoleId() {
+  KeepRole();
   return Once(roleId_, [](IItemInfo* source) { return source->GetRoleId(); });
 }
 
 int32_t TCachedItemInfo::GetStateId() {
+  KeepState();
   return Once(stateId_, [](IItemInfo* source) { return source->GetStateId(); });
 }
 
 std::wstring TCachedItemInfo::GetRole() {
+  KeepRole();
   return Once(role_, [](IItemInfo* source) { return source->GetRole(); });
 }
 
 std::wstring TCachedItemInfo::GetState() {
+  KeepState();
   return Once(state_, [](IItemInfo* source) { return source->GetState(); });
 }
 

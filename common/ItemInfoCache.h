@@ -8,7 +8,9 @@
 // A snapshot asks its source for each property at most once, and nothing
 // ever clears a value it has: it keeps answering for an object that has
 // changed or gone since. Failure answers of the source are kept like any
-// other value.
+// other value. A source that hands out properties in groups
+// (IItemPropertyGroups) is asked once for each group: the geometry, the
+// role with its text, the state with its text.
 //
 // Trees of snapshots hold counted references both ways (a child its parent,
 // a parent its children; the first element of a linked path is its own
@@ -153,6 +155,18 @@ class TCachedItemInfo final : public ComObject<ICachedItemInfo> {
   // The kept value; asks the source with `ask` the first time.
   template <class T, class Ask>
   const T& Once(Kept<T>& kept, Ask ask);
+
+  // Keeps `value` unless a value is kept already.
+  template <class T>
+  static void KeepIfNew(Kept<T>& kept, T value);
+  // Keep each group of properties that the source hands out together
+  // (IItemPropertyGroups) from one question, where the source can and
+  // some of the group is not kept yet.
+  void KeepGeometry();
+  void KeepRole();
+  void KeepState();
+  using IdWithText = void (STDMETHODCALLTYPE IItemPropertyGroups::*)(int32_t&, std::wstring&);
+  void KeepIdWithText(Kept<int32_t>& id, Kept<std::wstring>& text, IdWithText ask);
 
   void EnsureChildren();
   // The own root as the argument of a child's SetRootItem: nil (the null

@@ -20,6 +20,7 @@
 
 #include "CodePage.h"
 #include "FakeAccessible.h"
+#include "ItemInfoCache.h"
 #include "ItemInfoNull.h"
 
 using Microsoft::WRL::ComPtr;
@@ -355,6 +356,106 @@ TEST(LiveItem_InnerPoint, NegativeExtent_CentreTruncatesTowardZero) {
   EXPECT_EQ(ItemOver(fake)->GetInnerPoint(), (TPoint{-3, -1}));
 }
 
+// --- Property groups, and the snapshot that keeps them
+
+ComPtr<IItemPropertyGroups> GroupsOf(const ItemInfoPtr& item) {
+  ComPtr<IItemPropertyGroups> groups;
+  EXPECT_EQ(item.As(&groups), S_OK);
+  return groups;
+}
+
+TEST(LiveItem_PropertyGroups, EachGroup_IsOneQuestionWithTheSingleGettersAnswers) {
+  const FakePtr fake = NewFake();
+  fake->Elements[2].At(500, 300, 100, 20);
+  fake->Elements[2].Role = FakeVariant::I4(ROLE_SYSTEM_PUSHBUTTON);
+  fake->Elements[2].State = FakeVariant::I4(STATE_SYSTEM_FOCUSED | STATE_SYSTEM_PRESSED);
+  const ItemInfoPtr item = ItemOver(fake, 2);
+  item->SetInnerPoint({7, 8});
+  const ComPtr<IItemPropertyGroups> groups = GroupsOf(item);
+  ASSERT_TRUE(groups);
+
+  TRect screen, client;
+  TPoint inner;
+  groups->GetGeometry(screen, client, inner);
+  int32_t roleId = 0, stateId = 0;
+  std::wstring role, state;
+  groups->GetRoleWithText(roleId, role);
+  groups->GetStateWithText(stateId, state);
+  EXPECT_EQ(fake->Calls.Location, 1);
+  EXPECT_EQ(fake->Calls.Role, 1);
+  EXPECT_EQ(fake->Calls.State, 1);
+
+  EXPECT_EQ(screen, item->GetScreenRect());
+  EXPECT_EQ(client, item->GetClientRect());
+  EXPECT_EQ(inner, (TPoint{7, 8}));
+  EXPECT_EQ(inner, item->GetInnerPoint());
+  EXPECT_EQ(roleId, ROLE_SYSTEM_PUSHBUTTON);
+  EXPECT_EQ(role, item->GetRole());
+  EXPECT_EQ(stateId, item->GetStateId());
+  EXPECT_EQ(state, item->GetState());
+  EXPECT_FALSE(state.empty());
+}
+
+TEST(LiveItem_PropertyGroups, FailedAnswers_GiveTheFailureValuesOfTheSingleGetters) {
+  const FakePtr fake = NewFake();
+  fake->Self.At(10, 20, 30, 40);
+  fake->Self.LocationResult = S_FALSE;
+  fake->Self.Role = FakeVariant::Bstr(L"custom");
+  fake->Self.StateResult = E_FAIL;
+  const ComPtr<IItemPropertyGroups> groups = GroupsOf(ItemOver(fake));
+  ASSERT_TRUE(groups);
+  TRect screen{1, 1, 1, 1}, client{1, 1, 1, 1};
+  TPoint inner{1, 1};
+  groups->GetGeometry(screen, client, inner);
+  EXPECT_EQ(screen, TRect{});
+  EXPECT_EQ(client, TRect{});
+  EXPECT_EQ(inner, TPoint{});
+  int32_t roleId = 0, stateId = 0;
+  std::wstring role = L"x", state = L"x";
+  groups->GetRoleWithText(roleId, role);
+  groups->GetStateWithText(stateId, state);
+  EXPECT_EQ(roleId, -1);
+  EXPECT_EQ(role, L"");
+  EXPECT_EQ(stateId, -1);
+  EXPECT_EQ(state, L"");
+}
+
+TEST(LiveItem_Snapshot, KeepsEachGroupFromOneQuestion) {
+  const FakePtr fake = NewFake();
+  fake->Self.At(500, 300, 100, 20);
+  fake->Self.Role = FakeVariant::I4(ROLE_SYSTEM_LIST);
+  fake->Self.State = FakeVariant::I4(STATE_SYSTEM_FOCUSABLE);
+  const ItemInfoPtr live = ItemOver(fake);
+  const CachedItemInfoPtr snapshot = AsCachedItemInfo(live);
+  // Making the snapshot looks for the item's parent, which asks the item
+  // for some of its properties; the snapshot's own reads come after.
+  const fakes::FakeCalls before = fake->Calls;
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(snapshot->GetClientRect(), (TRect{0, 0, 100, 20}));
+    EXPECT_EQ(snapshot->GetScreenRect(), (TRect{500, 300, 600, 320}));
+    EXPECT_EQ(snapshot->GetInnerPoint(), (TPoint{50, 10}));
+    EXPECT_EQ(snapshot->GetRole(), PlatformRoleText(ROLE_SYSTEM_LIST));
+    EXPECT_EQ(snapshot->GetRoleId(), ROLE_SYSTEM_LIST);
+    EXPECT_EQ(snapshot->GetStateId(), STATE_SYSTEM_FOCUSABLE);
+    EXPECT_EQ(snapshot->GetState(), AnsiToWide(GetAccStateText(STATE_SYSTEM_FOCUSABLE)));
+  }
+  EXPECT_EQ(fake->Calls.Location - before.Location, 1);
+  EXPECT_EQ(fake->Calls.Role - before.Role, 1);
+  EXPECT_EQ(fake->Calls.State - before.State, 1);
+}
+
+TEST(LiveItem_Snapshot, InnerPointSetOnTheSnapshot_StaysWhenTheRectsAreRead) {
+  const FakePtr fake = NewFake();
+  fake->Self.At(500, 300, 100, 20);
+  const CachedItemInfoPtr snapshot = AsCachedItemInfo(ItemOver(fake));
+  const int before = fake->Calls.Location;
+  snapshot->SetInnerPoint({1000, 1000});
+  EXPECT_EQ(snapshot->GetScreenRect(), (TRect{500, 300, 600, 320}));
+  EXPECT_EQ(snapshot->GetClientRect(), (TRect{0, 0, 100, 20}));
+  EXPECT_EQ(snapshot->GetInnerPoint(), (TPoint{1000, 1000}));
+  EXPECT_EQ(fake->Calls.Location - before, 1);
+}
+
 // --- Parents
 
 TEST(LiveItem_AccParent, SimpleElement_IsItsObjectWithoutAskingTheLayer) {
@@ -519,6 +620,30 @@ TEST(LiveItem_Children, Elements_AreItemsOverTheSameObject) {
   EXPECT_EQ(ChildIdOf(second), 2);
 }
 
+TEST(LiveItem_Children, Elements_ShareOneQuestionForTheirWindow) {
+  TestWindow window(L"text");
+  const FakePtr fake = NewFake();
+  fake->Window = window.Get();
+  fake->Children = {FakeChild::Element(1), FakeChild::Element(2), FakeChild::Element(3)};
+  const ItemInfoPtr item = ItemOver(fake);
+  ASSERT_EQ(item->GetChildCount(), 3);
+  for (int32_t index = 0; index < 3; ++index) {
+    EXPECT_EQ(item->GetChild(index)->GetHandle(), window.Get()) << index;
+  }
+  EXPECT_EQ(fake->Calls.GetWindow, 1);
+}
+
+TEST(LiveItem_Children, ElementsOfAnObjectWithoutWindow_AskAgainLater) {
+  TestWindow window(L"text");
+  const FakePtr fake = NewFake();
+  fake->Children = {FakeChild::Element(1)};
+  const ItemInfoPtr item = ItemOver(fake);
+  ASSERT_EQ(item->GetChildCount(), 1);
+  const ItemInfoPtr element = item->GetChild(0);
+  fake->Window = window.Get();
+  EXPECT_EQ(element->GetHandle(), window.Get());
+}
+
 TEST(LiveItem_Children, ObjectChild_IsAnItemOverItsOwnObject) {
   const FakePtr child = NewFake();
   const FakePtr fake = NewFake();
@@ -614,10 +739,13 @@ TEST(LiveItem_Children, LockedList_IsNotListedAgainUntilUnlocked) {
   ASSERT_EQ(item.As(&lock), S_OK);
   EXPECT_EQ(lock->LockChildren(), 4);
   const int resets = fake->Calls.Reset;
+  const int counts = fake->Calls.ChildCount;
   fake->Children.pop_back();
   EXPECT_EQ(item->GetChildCount(), 4);
   EXPECT_FALSE(IsNullItemInfo(item->GetChild(3)));
   EXPECT_EQ(fake->Calls.Reset, resets);
+  // Nor is the layer asked for a count that could not change the list.
+  EXPECT_EQ(fake->Calls.ChildCount, counts);
   lock->UnlockChildren();
   EXPECT_EQ(item->GetChildCount(), 3);
 }
