@@ -12,7 +12,8 @@
 //                                of the fixture's accessible tree
 //   benchctl point siblings N    the same for the target of the big tree
 //                                of N siblings (fixture --siblings N)
-//   benchctl textlength          the length of the fixture's edit text
+//   benchctl textlength [N]      the length of the fixture's edit text, once
+//                                it is N or has stopped growing
 // Exit code 0 on success, 1 for a bad command line or a missing fixture.
 
 #include <windows.h>
@@ -67,11 +68,28 @@ int PrintPoint(int argc, char** argv) {
   return 0;
 }
 
-int PrintTextLength() {
+// The fixture takes typed keys from its queue after the typing program has
+// ended; the length counts once it has reached `expected` or stopped
+// growing for a while.
+constexpr DWORD kSettledMs = 2000;
+constexpr DWORD kLengthDeadlineMs = 30000;
+
+int PrintTextLength(int argc, char** argv) {
   const HWND window = FixtureWindow();
   if (!window) return 1;
   const HWND edit = GetDlgItem(window, fixture::kEditId);
-  Print(std::to_string(SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0)));
+  const LRESULT expected = argc > 2 ? std::atol(argv[2]) : -1;
+  const ULONGLONG start = GetTickCount64();
+  ULONGLONG changed = start;
+  LRESULT length = SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0);
+  while (length != expected && GetTickCount64() - changed < kSettledMs &&
+         GetTickCount64() - start < kLengthDeadlineMs) {
+    Sleep(20);
+    const LRESULT now = SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0);
+    if (now != length) changed = GetTickCount64();
+    length = now;
+  }
+  Print(std::to_string(length));
   return 0;
 }
 
@@ -182,6 +200,6 @@ int main(int argc, char** argv) {
   const std::string_view command = argc > 1 ? argv[1] : "";
   if (command == "run") return Run(argc, argv);
   if (command == "point") return PrintPoint(argc, argv);
-  if (command == "textlength") return PrintTextLength();
+  if (command == "textlength") return PrintTextLength(argc, argv);
   return 1;
 }
