@@ -12,17 +12,26 @@
 //                                of the fixture's accessible tree
 //   benchctl point siblings N    the same for the target of the big tree
 //                                of N siblings (fixture --siblings N)
+//   benchctl roundtrip X,Y       the time of one question to another
+//                                process's accessible object: the median,
+//                                in ms, of 15 rounds of 20 get_accName
+//                                calls on the object at the point
 //   benchctl textlength [N]      the length of the fixture's edit text, once
 //                                it is N or has stopped growing
 // Exit code 0 on success, 1 for a bad command line or a missing fixture.
 
 #include <windows.h>
+#include <objbase.h>
+#include <oleacc.h>
+#include <oleauto.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "AccessibleTreeLayout.h"
 #include "FixtureLayout.h"
@@ -35,6 +44,13 @@ void Print(const std::string& text) {
   DWORD written = 0;
   WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line.data(), static_cast<DWORD>(line.size()),
             &written, nullptr);
+}
+
+double NowMs() {
+  LARGE_INTEGER frequency, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
 HWND FixtureWindow() { return FindWindowW(fixture::kWindowClass, nullptr); }
@@ -66,6 +82,40 @@ int PrintPoint(int argc, char** argv) {
   }
   Print(std::to_string(point.x) + "," + std::to_string(point.y));
   return 0;
+}
+
+int PrintRoundTrip(int argc, char** argv) {
+  POINT point{};
+  if (argc < 3 || std::sscanf(argv[2], "%ld,%ld", &point.x, &point.y) != 2) return 1;
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  IAccessible* object = nullptr;
+  VARIANT child;
+  VariantInit(&child);
+  int status = 1;
+  if (SUCCEEDED(AccessibleObjectFromPoint(point, &object, &child)) && object) {
+    constexpr int kRounds = 15;
+    constexpr int kCallsPerRound = 20;
+    std::vector<double> perCall;
+    for (int round = 0; round <= kRounds; ++round) {
+      const double start = NowMs();
+      for (int call = 0; call < kCallsPerRound; ++call) {
+        BSTR name = nullptr;
+        object->get_accName(child, &name);
+        SysFreeString(name);
+      }
+      // The first round only warms up.
+      if (round > 0) perCall.push_back((NowMs() - start) / kCallsPerRound);
+    }
+    std::sort(perCall.begin(), perCall.end());
+    char line[32];
+    std::snprintf(line, sizeof line, "%.3f", perCall[perCall.size() / 2]);
+    Print(line);
+    object->Release();
+    status = 0;
+  }
+  VariantClear(&child);
+  if (SUCCEEDED(com)) CoUninitialize();
+  return status;
 }
 
 // The fixture takes typed keys from its queue after the typing program has
@@ -133,9 +183,7 @@ int RunOnce(const std::wstring& command, HANDLE nul) {
   startup.hStdError = nul;
   PROCESS_INFORMATION process{};
   std::wstring mutableCommand = command;
-  LARGE_INTEGER frequency, start, end;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&start);
+  const double start = NowMs();
   if (!CreateProcessW(nullptr, mutableCommand.data(), nullptr, nullptr, TRUE, 0, nullptr,
                       nullptr, &startup, &process)) {
     return 1;
@@ -148,14 +196,12 @@ int RunOnce(const std::wstring& command, HANDLE nul) {
   while (WaitForSingleObject(process.hProcess, kMemoryPollMs) == WAIT_TIMEOUT) {
     peak.Read(process.hProcess);
   }
-  QueryPerformanceCounter(&end);
+  const double ms = NowMs() - start;
   peak.Read(process.hProcess);
   DWORD exitCode = 0;
   GetExitCodeProcess(process.hProcess, &exitCode);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  const double ms =
-      static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
   char line[160];
   std::snprintf(line, sizeof line, "ms=%.1f peakws_kb=%lu peakpf_kb=%lu exit=%lu", ms,
                 static_cast<unsigned long>(peak.workingSet / 1024),
@@ -200,6 +246,7 @@ int main(int argc, char** argv) {
   const std::string_view command = argc > 1 ? argv[1] : "";
   if (command == "run") return Run(argc, argv);
   if (command == "point") return PrintPoint(argc, argv);
+  if (command == "roundtrip") return PrintRoundTrip(argc, argv);
   if (command == "textlength") return PrintTextLength(argc, argv);
   return 1;
 }
