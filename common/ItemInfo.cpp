@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <climits>
-#include <mutex>
 #include <cstddef>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
