@@ -54,10 +54,10 @@ std::string ReadOldOutputFile(const std::wstring& fileName) {
   }
 }
 
-// Creates or replaces the output file with the bytes; a file that cannot be
-// made raises EFCreateError with its name and the reason. A read-only file
-// is refused here as the platform refuses it: Wine run by root would
-// replace it.
+}  // namespace
+
+// A read-only file is refused here as the platform refuses it: Wine run by
+// root would replace it.
 void WriteOutputFile(const std::wstring& fileName, std::string_view bytes) {
   const DWORD attributes = GetFileAttributesW(fileName.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
@@ -68,8 +68,6 @@ void WriteOutputFile(const std::wstring& fileName, std::string_view bytes) {
   if (!file) throw EFCreateError(FullPathOf(fileName), GetLastError());
   WriteAll(file.Get(), bytes, [] { RaiseLastOSError(); });
 }
-
-}  // namespace
 
 TObjectProperties ReadObjectProperties(IItemInfo* item, std::string_view flags) {
   TObjectProperties values;

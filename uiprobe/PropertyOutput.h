@@ -34,6 +34,11 @@ void WriteObjectOutput(IItemInfo* item, std::wstring_view outputFormat,
 // EFOpenError when the old file cannot be read.
 void WriteTextOutputFile(const std::wstring& fileName, std::wstring_view text, bool append);
 
+// Creates or replaces the file with the bytes. Raises EFCreateError with
+// the file's full name and the reason when it cannot be made; a read-only
+// file is refused and left as it is.
+void WriteOutputFile(const std::wstring& fileName, std::string_view bytes);
+
 // Writes the bytes to standard output unchanged. Raises EInOutError when
 // the write fails.
 void WriteConsoleBytes(std::string_view bytes);

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "AccessibilityNames.h"
+#include "PropertyOutput.h"
 #include "SearchPathBuilder.h"
 
 namespace {
@@ -168,5 +169,5 @@ void CreateSearchPathFile(IItemInfo* item, const std::wstring& fileName) {
   TXmlDocument document(L"1.0", true);
   WriteSearchPathXML(path.Get(), document, document.DocumentNode().Get());
   document.SetEncoding(L"utf-8");
-  document.SaveToFile(fileName);
+  WriteOutputFile(fileName, document.SaveToBytes());
 }

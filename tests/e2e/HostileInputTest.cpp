@@ -1342,21 +1342,30 @@ TEST_F(HostileHookBlockTest, FlagFlappingThroughZero_SelectionEndsWithNothingCap
 // ---------------------------------------------------------------------------
 // Output files that cannot be written.
 
-enum class OutputMode { Replace, Append, Xml };
+enum class OutputMode { Replace, Append, Xml, SearchPath };
 
 const std::vector<std::pair<OutputMode, const char*>> kOutputModes = {
-    {OutputMode::Replace, "replace"}, {OutputMode::Append, "append"}, {OutputMode::Xml, "xml"}};
+    {OutputMode::Replace, "replace"},
+    {OutputMode::Append, "append"},
+    {OutputMode::Xml, "xml"},
+    {OutputMode::SearchPath, "search path"}};
 
 const std::string kOldContent = "\xEF\xBB\xBFName=old\r\nsecond line";
 
 class HostileOutputFile : public testing::Test {
  protected:
-  // Captures the fixture's edit into the file in the mode.
+  // Captures the fixture's edit into the file in the mode: its properties,
+  // or its search path.
   RunResult Capture(const fs::path& file, OutputMode mode) {
     const POINT edit = fixture_.ControlCentre(fixture::kEditId);
     std::vector<std::wstring> arguments = {
         L"--position", std::to_wstring(edit.x) + L"," + std::to_wstring(edit.y),
-        L"--outputflags", L"n", L"--outputfile", file.wstring()};
+        L"--outputflags", L"n"};
+    if (mode == OutputMode::SearchPath) {
+      arguments.insert(arguments.end(), {L"--createpath", file.wstring()});
+    } else {
+      arguments.insert(arguments.end(), {L"--outputfile", file.wstring()});
+    }
     if (mode == OutputMode::Append) arguments.push_back(L"--appendoutput");
     if (mode == OutputMode::Xml) arguments.insert(arguments.end(), {L"--outputformat", L"xml"});
     return RunProgram(L"uiprobe", arguments, kEnglish);
