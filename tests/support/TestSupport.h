@@ -8,3 +8,4 @@
 #include "TempFolder.h"
 #include "UniqueHandle.h"
 #include "WaitUntil.h"
+#include "XmlLines.h"

@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <regex>
 #include <string>
 #include <vector>
@@ -20,100 +19,14 @@
 #include "FakeItem.h"
 #include "SearchPathBuilder.h"
 #include "Utf.h"
+#include "XmlLines.h"
 
 using Microsoft::WRL::ComPtr;
+using testsupport::ExpectLines;
+using testsupport::FlattenDocument;
+using testsupport::TrailingGuid;
 
 namespace {
-
-// The registry form of a GUID at the end of a text.
-const std::wregex kTrailingGuid(
-    L"\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}$");
-constexpr wchar_t kGuidMask[] = L"{GUID}";
-
-std::wstring TakeText(BSTR text) {
-  std::wstring taken = text != nullptr ? std::wstring(text, SysStringLen(text)) : std::wstring();
-  SysFreeString(text);
-  return taken;
-}
-
-std::wstring NodeName(IXMLDOMNode* node) {
-  BSTR name = nullptr;
-  node->get_nodeName(&name);
-  return TakeText(name);
-}
-
-std::vector<ComPtr<IXMLDOMNode>> ChildElements(IXMLDOMNode* node) {
-  std::vector<ComPtr<IXMLDOMNode>> elements;
-  ComPtr<IXMLDOMNodeList> children;
-  if (node->get_childNodes(children.GetAddressOf()) != S_OK) return elements;
-  long length = 0;
-  children->get_length(&length);
-  for (long i = 0; i < length; ++i) {
-    ComPtr<IXMLDOMNode> child;
-    DOMNodeType type = NODE_INVALID;
-    if (children->get_item(i, child.GetAddressOf()) == S_OK &&
-        SUCCEEDED(child->get_nodeType(&type)) && type == NODE_ELEMENT) {
-      elements.push_back(child);
-    }
-  }
-  return elements;
-}
-
-// One line per element, in document order: its path (with the position
-// among its namesakes where a name repeats) and its attributes in order,
-// each as name="value". The GUID at the end of the root's Name is masked.
-void Flatten(IXMLDOMNode* element, const std::wstring& path, std::vector<std::wstring>& lines) {
-  std::wstring line = path;
-  ComPtr<IXMLDOMNamedNodeMap> attributes;
-  if (element->get_attributes(attributes.GetAddressOf()) == S_OK) {
-    long length = 0;
-    attributes->get_length(&length);
-    for (long i = 0; i < length; ++i) {
-      ComPtr<IXMLDOMNode> attribute;
-      attributes->get_item(i, attribute.GetAddressOf());
-      BSTR value = nullptr;
-      attribute->get_text(&value);
-      std::wstring text = TakeText(value);
-      const std::wstring name = NodeName(attribute.Get());
-      if (path == L"ObjectSearchInfo" && name == L"Name") {
-        text = std::regex_replace(text, kTrailingGuid, kGuidMask);
-      }
-      line += L" " + name + L"=\"" + text + L"\"";
-    }
-  }
-  lines.push_back(line);
-  const std::vector<ComPtr<IXMLDOMNode>> children = ChildElements(element);
-  std::map<std::wstring, int> total, seen;
-  for (const auto& child : children) ++total[NodeName(child.Get())];
-  for (const auto& child : children) {
-    const std::wstring name = NodeName(child.Get());
-    std::wstring childPath = path + L"/" + name;
-    if (total[name] > 1) childPath += L"[" + std::to_wstring(seen[name]++) + L"]";
-    Flatten(child.Get(), childPath, lines);
-  }
-}
-
-std::vector<std::wstring> FlattenDocument(const TXmlDocument& document) {
-  std::vector<std::wstring> lines;
-  ComPtr<IXMLDOMElement> root;
-  if (document.Dom()->get_documentElement(root.GetAddressOf()) != S_OK) return lines;
-  ComPtr<IXMLDOMNode> node;
-  if (FAILED(root->QueryInterface(IID_IXMLDOMNode,
-                                  reinterpret_cast<void**>(node.GetAddressOf())))) {
-    return lines;
-  }
-  Flatten(node.Get(), NodeName(node.Get()), lines);
-  return lines;
-}
-
-// Line by line, so that a failure names the element that differs.
-void ExpectLines(const std::vector<std::wstring>& actual,
-                 const std::vector<std::wstring>& expected) {
-  for (size_t i = 0; i < actual.size() && i < expected.size(); ++i) {
-    EXPECT_EQ(Utf16ToUtf8(actual[i]), Utf16ToUtf8(expected[i])) << "element " << i;
-  }
-  EXPECT_EQ(actual.size(), expected.size());
-}
 
 // MSXML under Wine ends its lines with LF where Windows writes CR LF.
 std::string WithLfLineEnds(std::string text) {
@@ -171,7 +84,7 @@ class SearchPathXmlTest : public testing::Test {
   std::vector<std::wstring> Written(ISearchInfoPath* path) {
     TXmlDocument document;
     WriteSearchPathXML(path, document, document.DocumentNode().Get());
-    return FlattenDocument(document);
+    return FlattenDocument(document.Dom());
   }
 
   // The element of one record's attributes, written against `reference`.
@@ -179,7 +92,7 @@ class SearchPathXmlTest : public testing::Test {
     TXmlDocument document;
     const XmlElementPtr element = document.AddChild(document.DocumentNode().Get(), L"R");
     WriteSearchInfoAttributes(record, document, element.Get(), reference);
-    return FlattenDocument(document).front();
+    return FlattenDocument(document.Dom()).front();
   }
 
  private:
@@ -221,7 +134,7 @@ TEST_F(SearchPathXml_Ids, IndexOutsideThePath_Raises) {
 TEST_F(SearchPathXml_Ids, Tag_IsANewGuidInRegistryForm) {
   const std::wstring first = NewSearchPathTag();
   const std::wstring second = NewSearchPathTag();
-  EXPECT_TRUE(std::regex_match(first, kTrailingGuid)) << Utf16ToUtf8(first);
+  EXPECT_TRUE(std::regex_match(first, TrailingGuid())) << Utf16ToUtf8(first);
   EXPECT_EQ(first.size(), 38u);
   EXPECT_NE(first, second);
 }
