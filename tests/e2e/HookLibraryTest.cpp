@@ -92,22 +92,6 @@ Exports ExportsOf(HMODULE module) {
   return exports;
 }
 
-// Starts a Unix program such as xdotool. Wine runs a program given by its
-// Unix path as a Unix process and hands back no handle to wait on, so the
-// caller waits for the program's effect. True when it was started.
-bool StartUnixProgram(std::string commandLine) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION started{};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &started)) {
-    return false;
-  }
-  if (started.hThread != nullptr) CloseHandle(started.hThread);
-  if (started.hProcess != nullptr) CloseHandle(started.hProcess);
-  return true;
-}
-
 std::string Describe(const std::vector<std::int32_t>& keys) {
   std::string text;
   for (const std::int32_t key : keys) text += std::to_string(key) + " ";
@@ -227,8 +211,7 @@ TEST_F(HookLibrary, MouseMoves_OverTheFixture_RecordedWithScreenPosition) {
   EXPECT_TRUE(WaitForMouseAt(edit)) << LastMouse();
 
   const POINT button = fixture_.ControlCentre(fixture::kButtonOneId);
-  ASSERT_TRUE(StartUnixProgram("/usr/bin/xdotool mousemove " + std::to_string(button.x) + " " +
-                               std::to_string(button.y)));
+  ASSERT_TRUE(Xdotool("mousemove " + std::to_string(button.x) + " " + std::to_string(button.y)));
   EXPECT_TRUE(WaitForMouseAt(button)) << LastMouse();
 
   CollectKeys();
@@ -261,9 +244,9 @@ TEST_F(HookLibrary, SidedCtrlKeysFromX_RecordedAsGenericCtrl) {
   // over the bare root window Wine sees none of them.
   ASSERT_TRUE(MoveCursorTo(fixture_.ControlCentre(fixture::kEditId)));
   Install();
-  ASSERT_TRUE(StartUnixProgram("/usr/bin/xdotool key Control_L"));
+  ASSERT_TRUE(Xdotool("key Control_L"));
   ASSERT_TRUE(WaitForKeys(1)) << Describe(keys_);
-  ASSERT_TRUE(StartUnixProgram("/usr/bin/xdotool key Control_R"));
+  ASSERT_TRUE(Xdotool("key Control_R"));
   ASSERT_TRUE(WaitForKeys(2)) << Describe(keys_);
 
   EXPECT_EQ(keys_, (std::vector<std::int32_t>{kControlKey, kControlKey})) << Describe(keys_);

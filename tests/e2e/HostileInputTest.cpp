@@ -1003,26 +1003,6 @@ INSTANTIATE_TEST_SUITE_P(Batch, HostileKeyfeedArguments, testing::Range(0, kBatc
 // ---------------------------------------------------------------------------
 // A hostile writer of the hook block.
 
-// Starts a Unix program such as xdotool. Wine runs a program given by its
-// Unix path as a Unix process and hands back no handle to wait on, so the
-// caller waits for the program's effect. True when it was started.
-bool StartUnixProgram(std::string commandLine) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION started{};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &started)) {
-    return false;
-  }
-  if (started.hThread != nullptr) CloseHandle(started.hThread);
-  if (started.hProcess != nullptr) CloseHandle(started.hProcess);
-  return true;
-}
-
-bool Xdotool(const std::string& arguments) {
-  return StartUnixProgram("/usr/bin/xdotool " + arguments);
-}
-
 // Moves the pointer with xdotool, as a user's hand would (the hook sees it),
 // and waits until the system reports it there.
 bool MovePointerTo(POINT point) {

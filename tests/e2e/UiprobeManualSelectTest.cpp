@@ -31,26 +31,6 @@ namespace {
 
 constexpr Colour kRed = 0x0000FF;
 
-// Starts a Unix program such as xdotool. Wine runs a program given by its
-// Unix path as a Unix process and hands back no handle to wait on, so the
-// caller waits for the program's effect. True when it was started.
-bool StartUnixProgram(std::string commandLine) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION started{};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &started)) {
-    return false;
-  }
-  if (started.hThread != nullptr) CloseHandle(started.hThread);
-  if (started.hProcess != nullptr) CloseHandle(started.hProcess);
-  return true;
-}
-
-bool Xdotool(const std::string& arguments) {
-  return StartUnixProgram("/usr/bin/xdotool " + arguments);
-}
-
 std::string PointText(POINT point) {
   return std::to_string(point.x) + "," + std::to_string(point.y);
 }

@@ -47,4 +47,21 @@ bool TypeUnicode(std::wstring_view text) {
                    sizeof(INPUT)) == inputs.size();
 }
 
+bool StartUnixProgram(std::string commandLine) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &started)) {
+    return false;
+  }
+  if (started.hThread != nullptr) CloseHandle(started.hThread);
+  if (started.hProcess != nullptr) CloseHandle(started.hProcess);
+  return true;
+}
+
+bool Xdotool(const std::string& arguments) {
+  return StartUnixProgram("/usr/bin/xdotool " + arguments);
+}
+
 }  // namespace testsupport

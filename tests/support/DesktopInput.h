@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <string_view>
 
 namespace testsupport {
@@ -27,5 +28,14 @@ bool ClickAt(POINT point);
 // characters out: they do not arrive as the matching keys. True when every
 // event was sent.
 bool TypeUnicode(std::wstring_view text);
+
+// Starts a Unix program such as xdotool. Wine runs a program given by its
+// Unix path as a Unix process and hands back no handle to wait on, so the
+// caller waits for the program's effect. True when it was started.
+bool StartUnixProgram(std::string commandLine);
+
+// Starts xdotool with the arguments, input as the X server sees it from
+// outside Wine. True when it was started.
+bool Xdotool(const std::string& arguments);
 
 }  // namespace testsupport
