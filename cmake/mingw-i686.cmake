@@ -1,17 +1,6 @@
-# Cross-compiles the 32-bit Windows programs with Debian's MinGW-w64 (posix
-# threads flavour) and runs what CTest starts under Wine.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiles the 32-bit Windows programs, as specified, and runs what
+# CTest starts under 32-bit Wine.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(TOOL_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${TOOL_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TOOL_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${TOOL_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TOOL_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
 find_program(WINE_PROGRAM wine REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_PROGRAM})
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

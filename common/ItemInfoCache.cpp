@@ -27,13 +27,15 @@ CachedItemInfoPtr NewSnapshot(IItemInfo* source, IItemInfo* parent, IItemInfo* r
   return MakeComObject<TCachedItemInfo>(source, parent, rootItem);
 }
 
-// Handles are 32 bits wide in the saved form, as in the process.
+// Handles are 32 bits wide in the saved form: a window handle has 32
+// significant bits on every Windows, and a 64-bit program widens them with
+// their sign, as the system does, so the null item's -1 stays -1.
 uint32_t HandleBits(HWND handle) {
   return static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(handle));
 }
 
 HWND HandleFromBits(uint32_t bits) {
-  return reinterpret_cast<HWND>(static_cast<UINT_PTR>(bits));
+  return reinterpret_cast<HWND>(static_cast<INT_PTR>(static_cast<int32_t>(bits)));
 }
 
 // Saved children and list elements are named by their index.

@@ -1,9 +1,9 @@
 #pragma once
 // The list-view control's column and item records in their 8-bit-text
-// forms, as a 32-bit control reads them, and the messages that fill them.
-// Declared here rather than taken from the platform's headers because the
-// platform's records have grown with its versions; these are the sizes that
-// every list view accepts.
+// forms, as a control of this program's own bitness reads them, and the
+// messages that fill them. Declared here rather than taken from the
+// platform's headers because the platform's records have grown with its
+// versions; these are the sizes that every list view accepts.
 
 #include <cstddef>
 #include <cstdint>
@@ -33,6 +33,9 @@ struct TListViewColumn {
   std::int32_t SubItem = 0;
   std::int32_t Image = 0;
   std::int32_t Order = 0;
+
+  // Field by field: a 64-bit record has padding, whose bytes mean nothing.
+  bool operator==(const TListViewColumn&) const = default;
 };
 
 struct TListViewItem {
@@ -47,15 +50,32 @@ struct TListViewItem {
   // included.
   std::int32_t TextSize = 0;
   std::int32_t Image = 0;
-  std::int32_t Param = 0;
+  // The item's own value; as wide as a pointer.
+  std::intptr_t Param = 0;
   std::int32_t Indent = 0;
+
+  bool operator==(const TListViewItem&) const = default;
 };
 
-// The control reads these bytes as they lie, so the layout is fixed; it
-// holds only in a 32-bit program, which is what this system is.
-static_assert(sizeof(TListViewColumn) == 32);
-static_assert(offsetof(TListViewColumn, Text) == 12);
-static_assert(offsetof(TListViewColumn, TextSize) == 16);
-static_assert(sizeof(TListViewItem) == 40);
-static_assert(offsetof(TListViewItem, Text) == 20);
-static_assert(offsetof(TListViewItem, TextSize) == 24);
+// The control reads these bytes as they lie, so the layout is fixed for each
+// bitness: a 32-bit control reads 32-bit pointers, a 64-bit control 64-bit
+// pointers on 8-byte boundaries. A control of the other bitness reads
+// neither (see ProcessBitness.h).
+struct TListViewLayout {
+  std::size_t ColumnSize, ColumnText, ColumnTextSize;
+  std::size_t ItemSize, ItemText, ItemTextSize, ItemParam, ItemIndent;
+};
+inline constexpr TListViewLayout kListViewLayout32{32, 12, 16, 40, 20, 24, 32, 36};
+inline constexpr TListViewLayout kListViewLayout64{40, 16, 24, 56, 24, 32, 40, 48};
+inline constexpr TListViewLayout kListViewLayout =
+    sizeof(void*) == 8 ? kListViewLayout64 : kListViewLayout32;
+static_assert(sizeof(void*) == 4 || sizeof(void*) == 8);
+
+static_assert(sizeof(TListViewColumn) == kListViewLayout.ColumnSize);
+static_assert(offsetof(TListViewColumn, Text) == kListViewLayout.ColumnText);
+static_assert(offsetof(TListViewColumn, TextSize) == kListViewLayout.ColumnTextSize);
+static_assert(sizeof(TListViewItem) == kListViewLayout.ItemSize);
+static_assert(offsetof(TListViewItem, Text) == kListViewLayout.ItemText);
+static_assert(offsetof(TListViewItem, TextSize) == kListViewLayout.ItemTextSize);
+static_assert(offsetof(TListViewItem, Param) == kListViewLayout.ItemParam);
+static_assert(offsetof(TListViewItem, Indent) == kListViewLayout.ItemIndent);

@@ -50,7 +50,7 @@ class ProcessPort final : public RemoteControlPort {
 KernelHandle OpenControlProcess(HWND window) {
   const DWORD processId = GetWindowProcessId(window);
   if (processId == 0) return {};
-  if (!RemoteRecordsFit(CurrentProcessWow64State(), ProcessWow64State(processId))) return {};
+  if (!RemoteRecordsFit(kOwnBitness, CurrentProcessWow64State(), ProcessWow64State(processId))) return {};
   return KernelHandle(OpenProcess(kRemoteMemoryAccess, FALSE, processId));
 }
 

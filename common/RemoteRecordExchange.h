@@ -4,7 +4,7 @@
 // the record and its text buffer are copied into a block reserved in that
 // process:
 //
-//   offset 0          the record (32 or 40 bytes), its text pointer
+//   offset 0          the record (ListViewRecords.h), its text pointer
 //                     replaced by the address of the text area
 //   offset R          the text area, TextSize + 1 bytes
 //
@@ -15,8 +15,9 @@
 
 #include "ListViewRecords.h"
 
-// An address in the other process, as a 32-bit record carries it.
-using RemoteAddress = std::uint32_t;
+// An address in the other process, as the records carry it: as wide as this
+// program's own pointers, since only a process of the same bitness gets them.
+using RemoteAddress = std::uintptr_t;
 
 // The other process and the control in it.
 class RemoteControlPort {

@@ -304,9 +304,13 @@ std::wstring UsageText(std::wstring_view fileVersion) {
 std::wstring FormatUnhandledErrorReport(std::wstring_view className,
                                         std::wstring_view moduleName, const void* address,
                                         std::wstring_view message) {
-  wchar_t addressText[16];
-  swprintf(addressText, 16, L"%08X",
-           static_cast<unsigned>(reinterpret_cast<uintptr_t>(address)));
+  // Upper-case hex digits, as many as the pointer has: 8 in a 32-bit
+  // program, 16 in a 64-bit one.
+  std::wstring addressText(2 * sizeof(address), L'0');
+  auto bits = reinterpret_cast<uintptr_t>(address);
+  for (auto digit = addressText.rbegin(); digit != addressText.rend(); ++digit, bits >>= 4) {
+    *digit = L"0123456789ABCDEF"[bits & 0xF];
+  }
   const std::wstring_view fullStop = !message.empty() && message.back() == L'.' ? L"" : L".";
   return FormatMessageText(L"Exception %s in module %s at %s.\r\n%s%s\r\n",
                            {className, moduleName, addressText, message, fullStop});

@@ -94,7 +94,8 @@ std::wstring UsageText(std::wstring_view fileVersion);
 extern const std::wstring_view kUsageFormat;
 
 // The report of an error that reached the program's outermost handler:
-// "Exception <class> in module <module> at <address>." and the message on
+// "Exception <class> in module <module> at <address>." (the address in
+// upper-case hex, zero-padded to the pointer's width) and the message on
 // the next line, with a full stop added when it has none, then CR LF.
 std::wstring FormatUnhandledErrorReport(std::wstring_view className,
                                         std::wstring_view moduleName, const void* address,

@@ -6,9 +6,6 @@
 #include "SystemError.h"
 #include "Translation.h"
 
-static_assert(sizeof(HWND) == sizeof(std::uint32_t),
-              "the block holds the notify window in 32 bits");
-
 namespace {
 
 std::wstring Widen(std::string_view text) {
@@ -150,8 +147,10 @@ HookControlCalls PlatformHookControlCalls() {
 }
 
 void StartHook(HWND notifyWindow) {
-  HookControl(HookBlock(), PlatformHookControlCalls())
-      .StartHook(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(notifyWindow)));
+  // The block's field is 32 bits wide in both bitnesses: a window handle has
+  // 32 significant bits on every Windows, so a 64-bit program loses nothing.
+  const auto field = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(notifyWindow));
+  HookControl(HookBlock(), PlatformHookControlCalls()).StartHook(field);
 }
 
 bool StopHook() { return HookControl(HookBlock(), PlatformHookControlCalls()).StopHook(); }

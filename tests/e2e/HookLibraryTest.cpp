@@ -30,16 +30,19 @@ constexpr std::int32_t kControlKey = 17;
 constexpr std::uint32_t kLeftControlKey = 0xA2;
 constexpr std::uint32_t kRightControlKey = 0xA3;
 
-// A module's headers, as loaded.
-const IMAGE_NT_HEADERS32& Headers(HMODULE module) {
+// A module's headers, as loaded. A loaded module has the loading program's
+// own bitness, so its headers, thunks and ordinal flag are the platform
+// header's native ones (IMAGE_NT_HEADERS, IMAGE_THUNK_DATA), 32-bit or
+// 64-bit; the optional header's magic says which the image really is.
+const IMAGE_NT_HEADERS& Headers(HMODULE module) {
   const auto* base = reinterpret_cast<const BYTE*>(module);
   const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-  return *reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+  return *reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
 }
 
 struct Import {
-  std::string name;    // "#<ordinal>" for an import by ordinal
-  DWORD boundAddress;  // the address in the import address table
+  std::string name;              // "#<ordinal>" for an import by ordinal
+  ULONG_PTR boundAddress = 0;    // the address in the import address table
 };
 
 // What `module` imports from the library named `library`.
@@ -54,12 +57,12 @@ std::vector<Import> ImportsFrom(HMODULE module, const char* library) {
     if (lstrcmpiA(reinterpret_cast<const char*>(base + descriptor->Name), library) != 0) continue;
     const DWORD lookup = descriptor->OriginalFirstThunk != 0 ? descriptor->OriginalFirstThunk
                                                              : descriptor->FirstThunk;
-    const auto* names = reinterpret_cast<const IMAGE_THUNK_DATA32*>(base + lookup);
-    const auto* bound = reinterpret_cast<const IMAGE_THUNK_DATA32*>(base + descriptor->FirstThunk);
+    const auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + lookup);
+    const auto* bound = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + descriptor->FirstThunk);
     for (; names->u1.AddressOfData != 0; ++names, ++bound) {
       Import import;
-      if (IMAGE_SNAP_BY_ORDINAL32(names->u1.Ordinal)) {
-        import.name = "#" + std::to_string(IMAGE_ORDINAL32(names->u1.Ordinal));
+      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) {
+        import.name = "#" + std::to_string(IMAGE_ORDINAL(names->u1.Ordinal));
       } else {
         import.name = reinterpret_cast<const char*>(
             reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name);
@@ -171,13 +174,18 @@ TEST(HookLibraryBinding, SetHook_ImportedByUndecoratedName_BoundWhenTheProgramLo
   // Loaded with the program, before any code of the test ran.
   const HMODULE library = GetModuleHandleA(kLibraryName);
   ASSERT_NE(library, nullptr);
+  // Both images have this program's own kind, which the reader expects.
+  constexpr WORD kOwnMagic =
+      sizeof(void*) == 8 ? IMAGE_NT_OPTIONAL_HDR64_MAGIC : IMAGE_NT_OPTIONAL_HDR32_MAGIC;
+  ASSERT_EQ(Headers(GetModuleHandleA(nullptr)).OptionalHeader.Magic, kOwnMagic);
+  ASSERT_EQ(Headers(library).OptionalHeader.Magic, kOwnMagic);
 
   const std::vector<Import> imports = ImportsFrom(GetModuleHandleA(nullptr), kLibraryName);
   ASSERT_EQ(imports.size(), 1u);
   EXPECT_EQ(imports[0].name, "SetHook");
   const FARPROC exported = GetProcAddress(library, "SetHook");
   ASSERT_NE(exported, nullptr);
-  EXPECT_EQ(imports[0].boundAddress, reinterpret_cast<DWORD>(exported));
+  EXPECT_EQ(imports[0].boundAddress, reinterpret_cast<ULONG_PTR>(exported));
   EXPECT_EQ(reinterpret_cast<std::uintptr_t>(&SetHook),
             reinterpret_cast<std::uintptr_t>(exported));
 }

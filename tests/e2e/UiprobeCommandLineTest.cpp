@@ -121,8 +121,11 @@ TEST(UiprobeCommandLine, PositionPartThatIsNoIntegerReachesTheOutermostHandler) 
     const RunResult result = Uiprobe({L"--position", value});
     EXPECT_EQ(result.exitCode, 1u);
     EXPECT_EQ(result.out, "");
-    const std::regex report("Exception EConvertError in module uiprobe\\.exe at [0-9A-F]{8}\\.\r\n'" +
-                            std::string(part) + "' is not a valid integer value\\.\r\n\r\n");
+    // The address has as many hex digits as the program's pointers.
+    const std::string digits = std::to_string(2 * sizeof(void*));
+    const std::regex report("Exception EConvertError in module uiprobe\\.exe at [0-9A-F]{" +
+                            digits + "}\\.\r\n'" + std::string(part) +
+                            "' is not a valid integer value\\.\r\n\r\n");
     EXPECT_TRUE(std::regex_match(result.err, report)) << result.err;
   }
 }

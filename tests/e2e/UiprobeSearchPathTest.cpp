@@ -120,7 +120,7 @@ class SearchPathTest : public testing::Test {
   LONG FixtureClientState() const {
     ComPtr<IAccessible> client;
     if (AccessibleObjectFromWindow(fixture_->Window(), static_cast<DWORD>(OBJID_CLIENT),
-                                   IID_IAccessible,
+                                   __uuidof(IAccessible),
                                    reinterpret_cast<void**>(client.GetAddressOf())) != S_OK) {
       return -1;
     }

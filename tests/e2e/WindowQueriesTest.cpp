@@ -200,7 +200,7 @@ TEST(WindowQueries_Fixture, Wow64State_FixtureMatchesThisProcess) {
   const Wow64State self = CurrentProcessWow64State();
   EXPECT_NE(self, Wow64State::Unknown);
   EXPECT_EQ(ProcessWow64State(fixture.ProcessId()), self);
-  EXPECT_TRUE(RemoteRecordsFit(self, ProcessWow64State(fixture.ProcessId())));
+  EXPECT_TRUE(RemoteRecordsFit(kOwnBitness, self, ProcessWow64State(fixture.ProcessId())));
 }
 
 TEST(WindowQueries_Process, Wow64State_NoSuchProcessIsUnknown) {

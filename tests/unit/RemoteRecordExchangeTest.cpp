@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <array>
 #include <cstring>
 #include <functional>
@@ -156,11 +159,6 @@ TListViewItem ItemRecord(std::vector<char>& buffer) {
   return item;
 }
 
-template <class Record>
-bool SameBytes(const Record& a, const Record& b) {
-  return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
 bool Untouched(const std::vector<char>& buffer) {
   for (char byte : buffer) {
     if (byte != '#') return false;
@@ -169,6 +167,49 @@ bool Untouched(const std::vector<char>& buffer) {
 }
 
 std::string TextIn(const std::vector<char>& buffer) { return buffer.data(); }
+
+// --- The records' layout ---
+
+// The control reads the records as the platform's LVCOLUMNA and LVITEMA of
+// this program's bitness; every field the records hold lies where the
+// platform's does, and each record ends where the platform's ends after its
+// last field, padded as the platform pads it.
+constexpr std::size_t EndAfter(std::size_t offset, std::size_t size, std::size_t alignment) {
+  return (offset + size + alignment - 1) / alignment * alignment;
+}
+
+TEST(ListViewRecords_Layout, EveryFieldWhereThePlatformsRecordHasIt) {
+  const struct {
+    const char* field;
+    std::size_t ours;
+    std::size_t platforms;
+  } fields[] = {
+      {"column mask", offsetof(TListViewColumn, Mask), offsetof(LVCOLUMNA, mask)},
+      {"column format", offsetof(TListViewColumn, Format), offsetof(LVCOLUMNA, fmt)},
+      {"column width", offsetof(TListViewColumn, Width), offsetof(LVCOLUMNA, cx)},
+      {"column text", offsetof(TListViewColumn, Text), offsetof(LVCOLUMNA, pszText)},
+      {"column text size", offsetof(TListViewColumn, TextSize), offsetof(LVCOLUMNA, cchTextMax)},
+      {"column sub-item", offsetof(TListViewColumn, SubItem), offsetof(LVCOLUMNA, iSubItem)},
+      {"column image", offsetof(TListViewColumn, Image), offsetof(LVCOLUMNA, iImage)},
+      {"column order", offsetof(TListViewColumn, Order), offsetof(LVCOLUMNA, iOrder)},
+      {"column size", sizeof(TListViewColumn),
+       EndAfter(offsetof(LVCOLUMNA, iOrder), sizeof(int), alignof(LVCOLUMNA))},
+      {"item mask", offsetof(TListViewItem, Mask), offsetof(LVITEMA, mask)},
+      {"item row", offsetof(TListViewItem, Item), offsetof(LVITEMA, iItem)},
+      {"item column", offsetof(TListViewItem, SubItem), offsetof(LVITEMA, iSubItem)},
+      {"item state", offsetof(TListViewItem, State), offsetof(LVITEMA, state)},
+      {"item state mask", offsetof(TListViewItem, StateMask), offsetof(LVITEMA, stateMask)},
+      {"item text", offsetof(TListViewItem, Text), offsetof(LVITEMA, pszText)},
+      {"item text size", offsetof(TListViewItem, TextSize), offsetof(LVITEMA, cchTextMax)},
+      {"item image", offsetof(TListViewItem, Image), offsetof(LVITEMA, iImage)},
+      {"item param", offsetof(TListViewItem, Param), offsetof(LVITEMA, lParam)},
+      {"item indent", offsetof(TListViewItem, Indent), offsetof(LVITEMA, iIndent)},
+      {"item size", sizeof(TListViewItem),
+       EndAfter(offsetof(LVITEMA, iIndent), sizeof(int), alignof(LVITEMA))},
+  };
+  for (const auto& f : fields) EXPECT_EQ(f.ours, f.platforms) << f.field;
+  EXPECT_EQ(sizeof(TListViewItem::Param), sizeof(LPARAM));
+}
 
 // --- Column record ---
 
@@ -208,7 +249,7 @@ TEST(RemoteRecordExchange_Column, Success_ControlSeesCallersFieldsAndTheTextArea
   TListViewColumn expected = sent;
   expected.Text = reinterpret_cast<char*>(
       static_cast<std::uintptr_t>(seen.block + sizeof(TListViewColumn)));
-  EXPECT_TRUE(SameBytes(seen.record, expected));
+  EXPECT_EQ(seen.record, expected);
 }
 
 TEST(RemoteRecordExchange_Column, Success_CallerGetsAnswerTextAndKeepsItsBuffer) {
@@ -254,7 +295,7 @@ TEST(RemoteRecordExchange_Column, SmallTextSize_BlockAndReadFollowIt) {
   ASSERT_EQ(ExchangeColumnRecord(process, kListViewGetColumnMessage, 0, column),
             kRemoteReadSucceeded);
   EXPECT_EQ(process.reservedSize, 5u + sizeof(TListViewColumn) + 1u);
-  EXPECT_EQ(process.calls.at(4), "read +32 6");
+  EXPECT_EQ(process.calls.at(4), "read +" + std::to_string(sizeof(TListViewColumn)) + " 6");
   EXPECT_EQ(TextIn(buffer), "abc");
 }
 
@@ -295,7 +336,7 @@ TEST(RemoteRecordExchange_Item, Success_ControlSeesCallersFieldsAndTheTextArea) 
   TListViewItem expected = sent;
   expected.Text = reinterpret_cast<char*>(
       static_cast<std::uintptr_t>(seen.block + sizeof(TListViewItem)));
-  EXPECT_TRUE(SameBytes(seen.record, expected));
+  EXPECT_EQ(seen.record, expected);
 }
 
 TEST(RemoteRecordExchange_Item, Success_CallerGetsAnswerTextAndKeepsItsBuffer) {
@@ -331,7 +372,7 @@ FailedExchange RunItemExchange(FakeProcess& process) {
   TListViewItem item = ItemRecord(buffer);
   const TListViewItem before = item;
   const std::int32_t result = ExchangeItemRecord(process, kListViewGetItemMessage, item);
-  return {result, SameBytes(item, before), Untouched(buffer), item};
+  return {result, item == before, Untouched(buffer), item};
 }
 
 void AnswerWithState(FakeProcess& process, SeenByControl<TListViewItem>& seen) {
@@ -436,7 +477,7 @@ TEST(RemoteRecordExchange_Failure, NegativeTextSize_FailsBeforeTouchingTheProces
   EXPECT_EQ(ExchangeColumnRecord(process, kListViewGetColumnMessage, 0, column),
             kRemoteReadFailed);
   EXPECT_TRUE(process.calls.empty());
-  EXPECT_TRUE(SameBytes(column, before));
+  EXPECT_EQ(column, before);
   EXPECT_TRUE(Untouched(buffer));
 }
 

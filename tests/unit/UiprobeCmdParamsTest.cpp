@@ -275,12 +275,18 @@ TEST(UiprobeUsage_Text, ByteForByteWithVersionAndFlags) {
 }
 
 TEST(UiprobeUnhandledError_Report, FrameAddressAndFullStop) {
-  const void* address = reinterpret_cast<const void*>(static_cast<uintptr_t>(0x0040A1B2));
+  // The address has as many digits as this program's pointers: a code
+  // address of each kind's default image base.
+  const bool wide = sizeof(void*) == 8;
+  const void* address = reinterpret_cast<const void*>(
+      static_cast<uintptr_t>(wide ? 0x14000A1B2ull : 0x0040A1B2ull));
   EXPECT_EQ(FormatUnhandledErrorReport(L"EConvertError", L"uiprobe.exe", address,
                                        L"'abc' is not a valid integer value"),
-            L"Exception EConvertError in module uiprobe.exe at 0040A1B2.\r\n"
-            L"'abc' is not a valid integer value.\r\n");
+            std::wstring(L"Exception EConvertError in module uiprobe.exe at ") +
+                (wide ? L"000000014000A1B2" : L"0040A1B2") +
+                L".\r\n'abc' is not a valid integer value.\r\n");
   // A message that ends with a full stop gets no second one.
   EXPECT_EQ(FormatUnhandledErrorReport(L"E", L"m.exe", nullptr, L"Done."),
-            L"Exception E in module m.exe at 00000000.\r\nDone.\r\n");
+            std::wstring(L"Exception E in module m.exe at ") +
+                (wide ? L"0000000000000000" : L"00000000") + L".\r\nDone.\r\n");
 }
