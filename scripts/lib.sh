@@ -1,19 +1,102 @@
-# Shared by scripts/test, scripts/demo and scripts/env: installing what the
-# build needs, building, and the virtual display with its Wine server.
-# Sourced, never run.
+# Shared by scripts/test, scripts/demo, scripts/env, scripts/native and
+# bench/run: the road a run takes, installing what the build needs,
+# building, and the virtual display with its Wine server. Sourced, never run.
+#
+# The programs are 32-bit, and where the host runs 32-bit code they are
+# built for i686 and run under 32-bit Wine. A host that runs no 32-bit code
+# at all runs the same programs, fixture and tests built for x86_64 under
+# 64-bit Wine, and still builds the i686 programs to show that they compile.
+#
+#   TOOLS_ROAD     "i686" or "x86_64" forces a road; unset, the host decides
+#   BUILD_DIR      the build folder; default build/, each road in a folder of
+#                  its own under it (build/i686, build/x86_64)
+#   TOOLS_DISPLAY  the virtual display; default :97
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 TOOLS_DISPLAY=${TOOLS_DISPLAY:-:97}
 
-PACKAGES=(g++-mingw-w64-i686-posix wine wine32:i386 xvfb xdotool gettext
-          googletest cmake make)
+COMMON_PACKAGES=(g++-mingw-w64-i686-posix xvfb xdotool gettext googletest cmake make)
 
-# Installs the packages that are missing; quick when everything is there.
-install_dependencies() {
+# True when this host executes 32-bit x86 code natively. Asked of the
+# kernel with a 96-byte i386 program that exits with 42, so nothing needs to
+# be installed first. A kernel without IA-32 emulation refuses it ("Exec
+# format error"). Emulation through binfmt_misc would run it too, but far
+# too slowly for Wine, so it does not count.
+host_runs_32bit_code() {
+  local flag
+  for flag in /proc/sys/fs/binfmt_misc/qemu-i386 /proc/sys/fs/binfmt_misc/qemu-i486; do
+    [ -f "$flag" ] && grep -qx enabled "$flag" && return 1
+  done
+  local probe
+  probe=$(mktemp "${TMPDIR:-/tmp}/i386-probe.XXXXXX") || return 1
+  # ELF header, one loadable segment, then: mov eax,1; mov ebx,42; int 0x80.
+  local elf='\177ELF\001\001\001\000\000\000\000\000\000\000\000\000'
+  elf+='\002\000\003\000\001\000\000\000\124\200\004\010\064\000\000\000'
+  elf+='\000\000\000\000\000\000\000\000\064\000\040\000\001\000\000\000'
+  elf+='\000\000\000\000\001\000\000\000\000\000\000\000\000\200\004\010'
+  elf+='\000\200\004\010\140\000\000\000\140\000\000\000\005\000\000\000'
+  elf+='\000\020\000\000\270\001\000\000\000\273\052\000\000\000\315\200'
+  printf "$elf" >"$probe"
+  chmod +x "$probe"
+  local status
+  "$probe" </dev/null >/dev/null 2>&1
+  status=$?
+  rm -f "$probe"
+  [ "$status" -eq 42 ]
+}
+
+# Sets ROAD ("i686" or "x86_64"), ROAD_LINE (the sentence that names it),
+# ROAD_BUILD_DIR and TOOLS_BIN (its programs). Fails on a wrong TOOLS_ROAD.
+choose_road() {
+  local why
+  case ${TOOLS_ROAD:-} in
+    i686 | x86_64)
+      ROAD=$TOOLS_ROAD
+      why="chosen by TOOLS_ROAD=$TOOLS_ROAD"
+      ;;
+    '')
+      if host_runs_32bit_code; then
+        ROAD=i686
+        why="this host runs 32-bit code"
+      else
+        ROAD=x86_64
+        why="this host runs no 32-bit code"
+      fi
+      ;;
+    *)
+      echo "TOOLS_ROAD must be i686 or x86_64, not \"$TOOLS_ROAD\"." >&2
+      return 1
+      ;;
+  esac
+  if [ "$ROAD" = i686 ]; then
+    ROAD_LINE="i686 build under 32-bit Wine: $why"
+  else
+    ROAD_LINE="x86_64 build under 64-bit Wine: $why"
+  fi
+  ROAD_BUILD_DIR=$BUILD_DIR/$ROAD
+  TOOLS_BIN=$ROAD_BUILD_DIR/bin
+  export TOOLS_BIN
+}
+
+road_packages() {
+  if [ "$ROAD" = i686 ]; then
+    echo wine wine32:i386
+  else
+    # Not wine32: Debian's wine command would pick its loader even on a
+    # host that cannot run it.
+    echo g++-mingw-w64-x86-64-posix wine wine64
+  fi
+}
+
+# Installs the named packages that are missing; quick when everything is
+# there. apt's own words are shown when it fails, and the package lists are
+# fetched once more before giving up: an archive in the middle of a sync can
+# serve indexes of one suite that do not match.
+install_packages() {
   local missing=()
   local p
-  for p in "${PACKAGES[@]}"; do
+  for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" ||
       missing+=("$p")
   done
@@ -23,27 +106,91 @@ install_dependencies() {
     echo "Missing packages and not root: install them first." >&2
     return 1
   fi
-  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null
+  case " ${missing[*]}" in
+    *:i386*)
+      dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386 ||
+        return 1
+      ;;
+  esac
+  local log attempt
+  log=$(mktemp) || return 1
+  for attempt in 1 2; do
+    if apt-get update >"$log" 2>&1 &&
+       DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
+         "${missing[@]}" >>"$log" 2>&1; then
+      rm -f "$log"
+      return 0
+    fi
+    if [ "$attempt" -eq 1 ]; then
+      echo "apt failed; fetching the package lists again and retrying once. It said:" >&2
+      grep -E '^(E|W|Err):' "$log" >&2
+    fi
+  done
+  echo "Installing failed. apt said:" >&2
+  tail -n 40 "$log" >&2
+  rm -f "$log"
+  return 1
 }
 
-build_project() {
-  if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
-    cmake -S "$ROOT" -B "$BUILD_DIR" \
-      -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" >/dev/null || return 1
+install_dependencies() {
+  # shellcheck disable=SC2046  # the road's packages are separate words
+  install_packages "${COMMON_PACKAGES[@]}" $(road_packages)
+}
+
+# The Wine loader of the road, for CMake and for the shell.
+wine_loader() {
+  if [ "$ROAD" = x86_64 ]; then
+    echo /usr/lib/wine/wine64
+  else
+    command -v wine
   fi
-  cmake --build "$BUILD_DIR" -j "$(nproc)" -- --no-print-directory
+}
+
+# Configures (once) and builds one target's tree into `dir`.
+build_tree() {
+  local arch=$1 dir=$2
+  if [ ! -f "$dir/CMakeCache.txt" ]; then
+    cmake -S "$ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" \
+      -DWINE_PROGRAM="$(wine_loader)" >/dev/null || return 1
+  fi
+  cmake --build "$dir" -j "$(nproc)" -- --no-print-directory
+}
+
+# The road's build, which the tests, the demo and the benchmarks run; on the
+# 64-bit road the i686 build as well, which is only compiled.
+build_project() {
+  if [ "$ROAD" = x86_64 ]; then
+    echo "Building the i686 programs (compiled only on this road) in $BUILD_DIR/i686"
+    build_tree i686 "$BUILD_DIR/i686" || return 1
+  fi
+  build_tree "$ROAD" "$ROAD_BUILD_DIR"
 }
 
 export_wine_environment() {
-  export WINEPREFIX="$BUILD_DIR/wineprefix"
-  export WINEARCH=win32
+  export WINEPREFIX="$ROAD_BUILD_DIR/wineprefix"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export LC_ALL=C.UTF-8
   export DISPLAY="$TOOLS_DISPLAY"
+  if [ "$ROAD" = i686 ]; then
+    export WINEARCH=win32
+  else
+    export WINEARCH=win64
+    # "wine" (and "wine-stable", which wineboot and winepath call) run the
+    # 64-bit loader even where wine32 is installed as well.
+    export WINELOADER=/usr/lib/wine/wine64
+    local shims="$ROAD_BUILD_DIR/wine-bin"
+    if [ ! -x "$shims/wine-stable" ]; then
+      mkdir -p "$shims"
+      printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$shims/wine"
+      chmod +x "$shims/wine"
+      cp "$shims/wine" "$shims/wine-stable"
+    fi
+    case ":$PATH:" in
+      *":$shims:"*) ;;
+      *) export PATH="$shims:$PATH" ;;
+    esac
+  fi
 }
 
 # Process ids of what this shell started, for stop_started.
@@ -79,10 +226,15 @@ start_wine() {
     STARTED_PIDS+=($!)
   fi
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    # A 64-bit prefix reports that its 32-bit side failed; it is not needed.
     wineboot -i </dev/null >/dev/null 2>&1
   fi
   # Wait until the prefix answers a trivial program.
-  wine cmd /c exit 0 </dev/null >/dev/null 2>&1
+  if ! wine cmd /c exit 0 </dev/null >/dev/null 2>&1; then
+    echo "Wine does not run programs in $WINEPREFIX:" >&2
+    wine cmd /c exit 0 </dev/null 2>&1 | tail -n 5 >&2
+    return 1
+  fi
   hold_desktop
 }
 
@@ -90,7 +242,7 @@ start_wine() {
 # programs under test neither wait for it to start nor hand it their output
 # handles.
 hold_desktop() {
-  local holder="$BUILD_DIR/bin/fixturectl.exe"
+  local holder="$TOOLS_BIN/fixturectl.exe"
   [ -f "$holder" ] || return 0
   local pidfile="$WINEPREFIX/desktop-holder.pid"
   if [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; then
@@ -109,8 +261,9 @@ wineserver_running() {
   local socket
   socket=$(printf '/tmp/.wine-%s/server-%x-%x/socket' "$(id -u)" "$dev" "$ino")
   [ -S "$socket" ] || return 1
-  # A killed server can leave its socket behind.
-  pgrep -x wineserver >/dev/null
+  # A killed server can leave its socket behind. The 64-bit server's
+  # process is named wineserver64.
+  pgrep -x 'wineserver(32|64)?' >/dev/null
 }
 
 stop_started() {
