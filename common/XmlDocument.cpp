@@ -209,11 +209,6 @@ XmlElementPtr TXmlDocument::AddChild(IXMLDOMNode* parent, std::wstring_view name
   return element;
 }
 
-void TXmlDocument::SaveToFile(const std::wstring& fileName) const {
-  const OleString name(fileName);
-  Check(document_->save(BorrowedVariant(name.Get())));
-}
-
 std::string TXmlDocument::SaveToBytes() const {
   ComPtr<IStream> stream;
   Check(CreateStreamOnHGlobal(nullptr, TRUE, stream.GetAddressOf()));

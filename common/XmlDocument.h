@@ -69,10 +69,7 @@ class TXmlDocument {
   // is on.
   XmlElementPtr AddChild(IXMLDOMNode* parent, std::wstring_view name);
 
-  // Writes the document to the file, created or replaced, in its encoding.
-  // Raises EOleError when the file cannot be written.
-  void SaveToFile(const std::wstring& fileName) const;
-  // The bytes that SaveToFile would write.
+  // The document's bytes in its encoding, as a file of it holds them.
   std::string SaveToBytes() const;
 
  private:

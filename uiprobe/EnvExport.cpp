@@ -6,7 +6,7 @@
 #include "CodePage.h"
 #include "Environment.h"
 #include "ObjectVariables.h"
-#include "PropertyOutput.h"
+#include "ItemProperties.h"
 
 namespace {
 

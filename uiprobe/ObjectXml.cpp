@@ -1,6 +1,6 @@
 #include "ObjectXml.h"
 
-#include "PropertyOutput.h"
+#include "ItemProperties.h"
 
 namespace {
 

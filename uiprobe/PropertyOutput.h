@@ -9,12 +9,6 @@
 #include "ItemInfo.h"
 #include "ObjectProperties.h"
 
-// The values of the properties whose letters occur in `flags` (all of them
-// for kAllOutputFlags), asked of the item now; the others keep their
-// defaults. The screen rectangle and the inner point are asked once and
-// serve both "b" and "p".
-TObjectProperties ReadObjectProperties(IItemInfo* item, std::string_view flags);
-
 // The text of the selected, non-empty properties in the named format.
 std::wstring FormatObjectText(IItemInfo* item, std::string_view flags,
                               std::string_view formatName);

@@ -20,13 +20,6 @@ namespace {
 
 constexpr std::wstring_view kExecuteFailed = L"Can't execute \"%s\". %%ERRORLEVEL%% = %d";
 
-// A stage that this build of the program does not have.
-class ENotSupported : public Exception {
- public:
-  explicit ENotSupported(std::wstring message)
-      : Exception("ENotSupportedException", std::move(message)) {}
-};
-
 // The format with each "%<directive>" turned into "%s", "%%" kept, so that
 // the message formatter, which knows only "%s", fills it.
 std::wstring DirectiveAsString(std::wstring_view format, wchar_t directive) {
@@ -68,16 +61,6 @@ int RunCapture(const TCmdParams& params, const TCaptureStages& stages) {
 }
 
 }  // namespace
-
-ItemInfoPtr InteractiveSelectionUnavailable() {
-  throw ENotSupported(
-      Translate(L"Interactive selection (--manualselect) is not available in this build."));
-}
-
-void SearchPathUnavailable(IItemInfo*, const std::wstring&) {
-  throw ENotSupported(
-      Translate(L"The search path (--createpath) is not available in this build."));
-}
 
 int32_t RunExpandedCommand(const std::wstring& commandLine) {
   return ExecuteAndWait(commandLine, true);

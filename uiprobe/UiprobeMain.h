@@ -21,11 +21,6 @@ inline constexpr int kExitFailure = 1;
 inline constexpr int kExitNothingCaptured = 3;
 inline constexpr int kExitCommandFailed = 4;
 
-// The stages that the program has not got yet: each raises an error that
-// says so, which the run reports as a failure.
-ItemInfoPtr InteractiveSelectionUnavailable();
-void SearchPathUnavailable(IItemInfo* item, const std::wstring& fileName);
-
 // ExecuteAndWait with the command line expanded.
 int32_t RunExpandedCommand(const std::wstring& commandLine);
 
@@ -33,13 +28,13 @@ struct TCaptureStages {
   // --manualselect: runs the interactive selection; the selected item, or
   // nil or the null item when none was selected (Esc, or the selection
   // ended without one).
-  std::function<ItemInfoPtr()> SelectInteractively = InteractiveSelectionUnavailable;
+  std::function<ItemInfoPtr()> SelectInteractively;
   // --position: the object at the screen point, with the point as its
   // inner point; the null item when there is none (ItemInfoFromPoint).
   std::function<ItemInfoPtr(const TPoint&)> CaptureAtPosition;
   // --createpath: builds the item's search path and saves it as XML to the
   // file, created or replaced.
-  std::function<void(IItemInfo*, const std::wstring&)> CreateSearchPath = SearchPathUnavailable;
+  std::function<void(IItemInfo*, const std::wstring&)> CreateSearchPath;
   // --execute: starts the command line, expanded against the environment,
   // waits for its end and returns its exit code (2147483647 when it could
   // not be started).

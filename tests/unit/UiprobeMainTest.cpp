@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "CmdParams.h"
+#include "Exception.h"
 #include "FakeItem.h"
 #include "StdStreamCapture.h"
 #include "TempFolder.h"
@@ -204,26 +205,20 @@ TEST_F(UiprobeMain_Execute, RealCommandSeesTheVariables) {
   EXPECT_EQ(outcome.out, "OK;\r\n");
 }
 
-TEST_F(UiprobeMain_Failure, MissingStageIsReportedAsAFailure) {
-  stages_ = TCaptureStages{};
-  const RunOutcome outcome = Run({L"--manualselect"});
-  EXPECT_EQ(outcome.exitCode, 1);
-  EXPECT_TRUE(outcome.out.starts_with(
-      "Execution failed!\r\nException info: ENotSupportedException\r\n"
-      "Interactive selection (--manualselect) is not available in this build.\r\n"))
-      << outcome.out;
-}
-
-TEST_F(UiprobeMain_Failure, SearchPathStageMissingFailsAfterTheCommand) {
-  stages_.CreateSearchPath = SearchPathUnavailable;
+TEST_F(UiprobeMain_Failure, SearchPathErrorFailsAfterTheCommand) {
+  stages_.CreateSearchPath = [this](IItemInfo*, const std::wstring&) {
+    events_.push_back("path");
+    throw Exception("EPathError", L"The path could not be made.");
+  };
   const RunOutcome outcome =
       Run({L"--position", L"1,2", L"--execute", L"cmd", L"--createpath", L"path.xml"});
   EXPECT_EQ(outcome.exitCode, 1);
   EXPECT_TRUE(outcome.out.starts_with(
-      "Execution failed!\r\nException info: ENotSupportedException\r\n"
-      "The search path (--createpath) is not available in this build.\r\n"))
+      "Execution failed!\r\nException info: EPathError\r\nThe path could not be made.\r\n"))
       << outcome.out;
-  EXPECT_EQ(events_.size(), 2u);
+  ASSERT_EQ(events_.size(), 3u);
+  EXPECT_TRUE(events_[1].starts_with("run cmd")) << events_[1];
+  EXPECT_EQ(events_[2], "path");
 }
 
 TEST_F(UiprobeMain_Failure, UnwritableOutputFileIsAFailure) {

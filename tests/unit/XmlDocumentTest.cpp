@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "TempFolder.h"
-
 namespace {
 
 // MSXML under Wine ends its lines with LF where Windows writes CR LF.
@@ -31,7 +29,6 @@ class XmlDocumentTest : public testing::Test {
 
 using XmlDocument_Indent = XmlDocumentTest;
 using XmlDocument_Encoding = XmlDocumentTest;
-using XmlDocument_Save = XmlDocumentTest;
 
 }  // namespace
 
@@ -75,26 +72,6 @@ TEST_F(XmlDocument_Encoding, DeclarationNamesItAndTheBytesFollowIt) {
   EXPECT_EQ(document.Encoding(), L"utf-8");
   EXPECT_EQ(WithLfLineEnds(document.SaveToBytes()),
             "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Root Text=\"\xC3\xA9\"/>\n");
-}
-
-TEST_F(XmlDocument_Save, FileIsReplacedWithTheDocument) {
-  testsupport::TempFolder folder;
-  const std::wstring file = (folder / L"doc.xml").wstring();
-  testsupport::WriteBytesToFile(file, "something longer that was there before");
-  TXmlDocument document;
-  document.SetEncoding(L"utf-8");
-  document.AddChild(document.DocumentNode().Get(), L"Root");
-  document.SaveToFile(file);
-  EXPECT_EQ(WithLfLineEnds(testsupport::ReadBytesFromFile(file)),
-            "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Root/>\n");
-}
-
-TEST_F(XmlDocument_Save, UnwritableFileRaises) {
-  testsupport::TempFolder folder;
-  TXmlDocument document;
-  document.AddChild(document.DocumentNode().Get(), L"Root");
-  EXPECT_THROW(document.SaveToFile((folder / L"missing folder" / L"doc.xml").wstring()),
-               EOleError);
 }
 
 TEST(XmlDocument_Classes, NewestVersionFirstThenTheVersionIndependentOne) {
