@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "../unit/FakeAccessible.h"
+#include "FakeAccessible.h"
 #include "AccessibleTreeLayout.h"
 #include "CodePage.h"
 #include "FixtureLayout.h"

@@ -2,11 +2,11 @@
 
 #include <windows.h>
 
-#include "CmdParams.h"
 #include "CodePage.h"
 #include "Environment.h"
-#include "ObjectVariables.h"
 #include "ItemProperties.h"
+#include "ObjectProperties.h"
+#include "ObjectVariables.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "CmdParams.h"
 #include "Geometry.h"
+#include "OutputFlags.h"
 
 enum class ObjectProperty {
   Module,

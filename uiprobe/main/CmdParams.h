@@ -10,9 +10,7 @@
 
 #include "Exception.h"
 #include "Geometry.h"
-
-// Every property, in output order; the default of --outputflags.
-inline constexpr std::string_view kAllOutputFlags = "mhnrstcSbpvadHRT";
+#include "OutputFlags.h"
 
 struct TCmdParams {
   bool HasPosition = false;
