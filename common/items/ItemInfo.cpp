@@ -752,11 +752,19 @@ int32_t TItemInfo::LockChildren() {
 
 void TItemInfo::UnlockChildren() { childrenLocked_ = false; }
 
+ItemInfoPtr ItemInfoFromAccessible(const TAcc& acc) {
+  return Guarded<ItemInfoPtr>(NullOrNil(), [&] {
+    if (!acc.Accessible) return NullItemInfo();
+    return NewAccessibleItem(acc.Accessible, acc.ChildId);
+  });
+}
+
 ItemInfoPtr ItemInfoFromPoint(const TPoint& point) {
   return Guarded<ItemInfoPtr>(NullOrNil(), [&] {
     TAcc acc;
-    if (!AccessibleFromPoint(point, acc) || !acc.Accessible) return NullItemInfo();
-    const ItemInfoPtr item = NewAccessibleItem(acc.Accessible, acc.ChildId);
+    if (!AccessibleFromPoint(point, acc)) return NullItemInfo();
+    const ItemInfoPtr item = ItemInfoFromAccessible(acc);
+    if (!item || IsNullItemInfo(item)) return item;
     const TRect rect = item->GetScreenRect();
     item->SetInnerPoint(TPoint{point.X - rect.Left, point.Y - rect.Top});
     return item;
@@ -767,13 +775,6 @@ ItemInfoPtr ItemInfoFromWindow(HWND window) {
   return Guarded<ItemInfoPtr>(NullOrNil(), [&] {
     if (!IsWindow(window)) return NullItemInfo();
     return NewWindowItem(window, kWindowObjectId);
-  });
-}
-
-ItemInfoPtr ItemInfoFromAccessible(const TAcc& acc) {
-  return Guarded<ItemInfoPtr>(NullOrNil(), [&] {
-    if (!acc.Accessible) return NullItemInfo();
-    return NewAccessibleItem(acc.Accessible, acc.ChildId);
   });
 }
 

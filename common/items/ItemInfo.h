@@ -131,8 +131,9 @@ inline bool IsValidChild(IItemInfo* item) {
 // Live items, which ask the window manager and the accessibility layer on
 // every call (ItemInfo.cpp).
 //
-// The object at a screen point; the point becomes the item's inner point.
-// The null item when there is no object there.
+// The object at a screen point (ItemInfoFromAccessible of what the layer
+// finds there); the point becomes the item's inner point. The null item
+// when there is no object there.
 ItemInfoPtr ItemInfoFromPoint(const TPoint& point);
 // The item of a window (object id 0).
 ItemInfoPtr ItemInfoFromWindow(HWND window);
