@@ -3,7 +3,7 @@
 #include <objbase.h>
 
 #include <algorithm>
-#include <climits>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,30 +52,29 @@ struct SavedChildren {
   int32_t counted = 0;
 };
 
-// The index an entry name stands for, written as the save writes it: decimal
-// digits without leading zeros; none for any other name.
-std::optional<int32_t> IndexNamed(std::string_view name) {
+// The index an entry name stands for, written as the save writes it: at
+// most ten decimal digits without leading zeros; none for any other name.
+std::optional<int64_t> IndexNamed(std::string_view name) {
   if (name.empty() || name.size() > 10 || (name.size() > 1 && name[0] == '0')) return std::nullopt;
   int64_t index = 0;
   for (const char c : name) {
     if (c < '0' || c > '9') return std::nullopt;
     index = index * 10 + (c - '0');
   }
-  if (index > INT32_MAX) return std::nullopt;
-  return static_cast<int32_t>(index);
+  return index;
 }
 
 SavedChildren ReadSavedChildren(IPersistContainer* container) {
   int32_t count = 0;
   ReadLeniently([&] { return container->ReadInteger("Count", count); });
   if (count <= 0) return {};
+  // One past the last child held, of those the count names.
   int32_t held = 0;
   for (int32_t i = 0; i < container->Count(); ++i) {
-    if (const std::optional<int32_t> index = IndexNamed(container->EntryName(i))) {
-      held = std::max(held, *index + 1);
-    }
+    const std::optional<int64_t> index = IndexNamed(container->EntryName(i));
+    if (index && *index < count) held = std::max(held, static_cast<int32_t>(*index) + 1);
   }
-  if (held > 0) return {std::min(count, held), 0};
+  if (held > 0) return {held, 0};
   return {0, std::min(count, kMaxChildCount)};
 }
 

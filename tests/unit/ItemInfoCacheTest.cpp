@@ -596,7 +596,7 @@ TEST(ItemInfoCache_Load, SavedChildren_NoneBeyondTheLastOneHeld) {
     int32_t count;
     std::vector<std::string> held;
     int32_t children;
-  } cases[] = {{INT32_MAX, {"0"}, 1}, {5, {"0", "2"}, 3}, {2, {"0", "2"}, 2}};
+  } cases[] = {{INT32_MAX, {"0"}, 1}, {5, {"0", "2"}, 3}, {2, {"0", "2"}, 1}};
   for (const auto& c : cases) {
     const ContainerPtr items = NewPersistContainer();
     items->WriteInteger("Count", c.count);
