@@ -154,6 +154,11 @@ std::optional<LONGLONG> VariantIntegerValue(const VARIANT& variant) {
   }
 }
 
+// How many children to ask the layer for when it reports `reported`: a
+// negative count means none, and a count beyond kMaxChildCount is not
+// believed, since a server may report 2^31 - 1 and hold a few.
+LONG ChildrenToAskFor(LONG reported) { return std::clamp<LONG>(reported, 0, kMaxChildCount); }
+
 std::string WithoutCarriageReturns(std::string text) {
   text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
   return text;
@@ -501,8 +506,7 @@ void TItemInfo::GetNeighbours(ItemInfoPtr& left, ItemInfoPtr& top, ItemInfoPtr& 
 
 int32_t TItemInfo::RefreshChildren(int32_t expected) {
   if (childrenLocked_) return static_cast<int32_t>(children_.size());
-  // A negative count from the layer means none, not a size.
-  const LONG wanted = std::max<LONG>(expected, 0);
+  const LONG wanted = ChildrenToAskFor(expected);
   try {
     VariantArray elements(static_cast<size_t>(wanted));
     LONG obtained = 0;
@@ -586,7 +590,7 @@ int32_t TItemInfo::GetChildCount() {
     if (childrenLocked_) return static_cast<int32_t>(children_.size());
     LONG reported = 0;
     if (acc_.Accessible->get_accChildCount(&reported) != S_OK) reported = 0;
-    reported = std::max<LONG>(reported, 0);
+    reported = ChildrenToAskFor(reported);
     if (static_cast<size_t>(reported) != children_.size()) RefreshChildren(reported);
     return static_cast<int32_t>(children_.size());
   });
@@ -788,6 +792,7 @@ void FindParentInWindowTree(IItemInfo* item, ItemInfoPtr& parent) {
   if (!level) return;
   const TRect rect = item->GetScreenRect();
   int32_t index = 0;
+  int32_t depth = 0;
   while (index < level->GetValidChildCount()) {
     const ItemInfoPtr child = level->GetValidChild(index);
     const TRect childRect = child ? child->GetScreenRect() : TRect();
@@ -800,6 +805,9 @@ void FindParentInWindowTree(IItemInfo* item, ItemInfoPtr& parent) {
       parent = level;
       return;
     }
+    // A server that lists an object among its own descendants would keep
+    // the walk going down for ever.
+    if (++depth > kMaxTreeWalkDepth) return;
     level = child;
     index = 0;
   }

@@ -143,12 +143,27 @@ ItemInfoPtr ItemInfoFromWindow(HWND window);
 // when the object is nil.
 ItemInfoPtr ItemInfoFromAccessible(const TAcc& acc);
 
+// How many levels a walk through an accessible tree takes at most, down a
+// window's tree in FindParentInWindowTree or up an item's parents in a
+// search path. A server may list an object among its own descendants or
+// name one of them as its parent, and such a walk would otherwise never
+// end; real user interfaces stay far below it.
+inline constexpr int32_t kMaxTreeWalkDepth = 128;
+
+// The most children the model lists for one item. A server may report any
+// count up to 2^31 - 1 whatever it really holds; a live item asks it for no
+// more children than this, and a saved snapshot names no more. Real user
+// interfaces stay below it, and walking this many children of another
+// process already takes minutes.
+inline constexpr int32_t kMaxChildCount = 65536;
+
 // The search behind the live item's GetParent when the accessibility layer
 // names no parent: walks the valid children of the item's window, from the
 // window's own item down, into every child whose screen rectangle lies
 // within the item's, until it meets one that looks like the item itself (the
 // same rectangle, name and role, and no accessible parent of its own); the
 // level that holds it becomes `parent`. `parent` becomes the null item when
-// nothing matches, and stays as it is for an item with the window role (9),
-// which is a window's own object.
+// nothing matches or when the look-alike would lie more than
+// kMaxTreeWalkDepth levels below the window's item, and stays as it is for
+// an item with the window role (9), which is a window's own object.
 void FindParentInWindowTree(IItemInfo* item, ItemInfoPtr& parent);

@@ -3,7 +3,10 @@
 #include <objbase.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "ItemInfoNull.h"
@@ -40,6 +43,40 @@ HWND HandleFromBits(uint32_t bits) {
 
 // Saved children and list elements are named by their index.
 std::string IndexName(size_t index) { return std::to_string(index); }
+
+// The children that a saved "Items" container stands for: how many it
+// holds as entries of their own, or, when it holds none, how many it only
+// counts.
+struct SavedChildren {
+  int32_t held = 0;
+  int32_t counted = 0;
+};
+
+// The index an entry name stands for, written as the save writes it: at
+// most ten decimal digits without leading zeros; none for any other name.
+std::optional<int64_t> IndexNamed(std::string_view name) {
+  if (name.empty() || name.size() > 10 || (name.size() > 1 && name[0] == '0')) return std::nullopt;
+  int64_t index = 0;
+  for (const char c : name) {
+    if (c < '0' || c > '9') return std::nullopt;
+    index = index * 10 + (c - '0');
+  }
+  return index;
+}
+
+SavedChildren ReadSavedChildren(IPersistContainer* container) {
+  int32_t count = 0;
+  ReadLeniently([&] { return container->ReadInteger("Count", count); });
+  if (count <= 0) return {};
+  // One past the last child held, of those the count names.
+  int32_t held = 0;
+  for (int32_t i = 0; i < container->Count(); ++i) {
+    const std::optional<int64_t> index = IndexNamed(container->EntryName(i));
+    if (index && *index < count) held = std::max(held, static_cast<int32_t>(*index) + 1);
+  }
+  if (held > 0) return {held, 0};
+  return {0, std::min(count, kMaxChildCount)};
+}
 
 // Releases a source's child lock however the walk ends.
 class ChildLockScope {
@@ -162,8 +199,23 @@ void TCachedItemInfo::GetNeighbours(ItemInfoPtr& left, ItemInfoPtr& top, ItemInf
   GetItemNeighbours(this, left, top, right, bottom);
 }
 
+void TCachedItemInfo::BuildCountedChildren() {
+  for (; countedChildren_ > 0; --countedChildren_) {
+    const CachedItemInfoPtr child =
+        NewSnapshot(NullItemInfo().Get(), this, countedChildrenRoot_.Get());
+    // As loaded from nothing: construction values, no children, and the
+    // source never asked.
+    child->LoadProperties(nullptr);
+    validChildren_.push_back(child);
+    children_.push_back(child);
+  }
+  countedChildrenRoot_.Reset();
+}
+
 void TCachedItemInfo::EnsureChildren() {
   if (childrenLoaded_) return;
+  // The source's children follow those that a load put in.
+  BuildCountedChildren();
   ComPtr<IItemChildLock> lock;
   source_.As(&lock);
   int32_t count = 0;
@@ -186,24 +238,26 @@ void TCachedItemInfo::EnsureChildren() {
 
 ItemInfoPtr TCachedItemInfo::GetChild(int32_t index) {
   EnsureChildren();
+  BuildCountedChildren();
   if (index < 0 || static_cast<size_t>(index) >= children_.size()) return NullItemInfo();
   return children_[static_cast<size_t>(index)];
 }
 
 int32_t TCachedItemInfo::GetChildCount() {
   EnsureChildren();
-  return static_cast<int32_t>(children_.size());
+  return static_cast<int32_t>(children_.size()) + countedChildren_;
 }
 
 ItemInfoPtr TCachedItemInfo::GetValidChild(int32_t index) {
   EnsureChildren();
+  BuildCountedChildren();
   if (index < 0 || static_cast<size_t>(index) >= validChildren_.size()) return NullItemInfo();
   return validChildren_[static_cast<size_t>(index)];
 }
 
 int32_t TCachedItemInfo::GetValidChildCount() {
   EnsureChildren();
-  return static_cast<int32_t>(validChildren_.size());
+  return static_cast<int32_t>(validChildren_.size()) + countedChildren_;
 }
 
 ItemInfoPtr TCachedItemInfo::GetParent() {
@@ -271,6 +325,7 @@ void TCachedItemInfo::SetRootItem(ICachedItemInfo* root, bool recurse) {
   if (!recurse) return;
   EnsureChildren();
   for (const CachedItemInfoPtr& child : validChildren_) child->SetRootItem(root, false);
+  if (countedChildren_ > 0) countedChildrenRoot_ = rootItem_;
 }
 
 CachedItemInfoPtr TCachedItemInfo::RootForChildren() {
@@ -287,6 +342,7 @@ void TCachedItemInfo::Adopt(ICachedItemInfo* item) {
 void TCachedItemInfo::ReplaceValidChild(int32_t index, ICachedItemInfo* item) {
   if (item == nullptr) return;
   EnsureChildren();
+  BuildCountedChildren();
   if (index < 0 || static_cast<size_t>(index) >= validChildren_.size()) return;
   Adopt(item);
   validChildren_[static_cast<size_t>(index)] = item;
@@ -295,6 +351,7 @@ void TCachedItemInfo::ReplaceValidChild(int32_t index, ICachedItemInfo* item) {
 void TCachedItemInfo::AddChild(ICachedItemInfo* item, bool adopt) {
   if (item == nullptr) return;
   if (adopt) Adopt(item);
+  BuildCountedChildren();
   children_.push_back(item);
   validChildren_.push_back(item);
 }
@@ -362,6 +419,7 @@ bool TCachedItemInfo::SaveItems(IPersistContainer* container, bool withChildren)
   if (container == nullptr) return true;
   container->WriteInteger("Count", count);
   if (!withChildren) return true;
+  BuildCountedChildren();
   for (size_t i = 0; i < validChildren_.size(); ++i) {
     const ComPtr<IPersistContainer> saved = NewPersistContainer();
     validChildren_[i]->SaveToContainer(saved.Get(), false);
@@ -373,8 +431,15 @@ bool TCachedItemInfo::SaveItems(IPersistContainer* container, bool withChildren)
 void TCachedItemInfo::LoadChildren(IPersistContainer* container, int depthLeft) {
   validChildren_.clear();
   children_.clear();
-  const int32_t count = ReadSavedCount(container);
-  for (int32_t i = 0; i < count; ++i) {
+  countedChildren_ = 0;
+  countedChildrenRoot_.Reset();
+  if (container == nullptr) return;
+  const SavedChildren saved = ReadSavedChildren(container);
+  if (saved.counted > 0) {
+    countedChildren_ = saved.counted;
+    countedChildrenRoot_ = GetRootItem();
+  }
+  for (int32_t i = 0; i < saved.held; ++i) {
     const ItemInfoPtr root = GetRootItem();
     const ComPtr<TCachedItemInfo> child =
         MakeComObject<TCachedItemInfo>(NullItemInfo().Get(), this, root.Get());

@@ -56,7 +56,11 @@ struct ICachedItemInfo : public IItemInfo {
   virtual void STDMETHODCALLTYPE SetName(const std::wstring& name) = 0;
   // Replaces both child lists by the children saved in the container
   // ("Count" and one nested snapshot per child, named "0", "1", ...); every
-  // loaded child counts as valid. True.
+  // loaded child counts as valid. A container that holds children is
+  // trusted for no child beyond the last one it holds. One that holds the
+  // count alone, as a snapshot saved without children writes it, stands
+  // for that many children with nothing in them, at most kMaxChildCount;
+  // they are made only when one of them is asked for. True.
   virtual bool STDMETHODCALLTYPE LoadItems(IPersistContainer* container) = 0;
   // Writes "Count", the number of valid children, and with `withChildren`
   // each valid child saved without children of its own. True.
@@ -169,6 +173,8 @@ class TCachedItemInfo final : public ComObject<ICachedItemInfo> {
   void KeepIdWithText(Kept<int32_t>& id, Kept<std::wstring>& text, IdWithText ask);
 
   void EnsureChildren();
+  // Makes the children that a load left as a count alone.
+  void BuildCountedChildren();
   // The own root as the argument of a child's SetRootItem: nil (the null
   // item) while it is no snapshot.
   CachedItemInfoPtr RootForChildren();
@@ -183,6 +189,10 @@ class TCachedItemInfo final : public ComObject<ICachedItemInfo> {
   ItemInfoPtr parent_;
   std::vector<CachedItemInfoPtr> validChildren_;
   std::vector<CachedItemInfoPtr> children_;
+  // Loaded children not made yet, which follow those in the lists, and the
+  // root item they get.
+  int32_t countedChildren_ = 0;
+  ItemInfoPtr countedChildrenRoot_;
   Kept<HWND> handle_;
   Kept<std::string> moduleName_;
   Kept<std::string> text_;
@@ -235,10 +245,10 @@ Microsoft::WRL::ComPtr<IPersistContainer> ReadSubContainerLeniently(
     IPersistContainer* container, std::string_view name);
 
 // A saved list names its length in "Count", and its elements are entries
-// beside it; a snapshot's children saved without children of their own are
-// only counted. A load makes no more elements than the container holds
+// beside it. A load makes no more elements than the container holds
 // entries, or than this many when it holds fewer, so that a damaged count
-// cannot make it build objects without end.
+// cannot make it build objects without end. (A snapshot's children follow
+// a rule of their own; see LoadItems.)
 inline constexpr int32_t kMaxListWithoutElements = 4096;
 
 // The element count "Count" of a saved list: 0 when missing or negative,

@@ -1,5 +1,6 @@
 #include "Bitmap24.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
@@ -10,11 +11,6 @@ constexpr size_t kFileHeaderSize = 14;
 constexpr size_t kInfoHeaderSize = 40;
 constexpr uint16_t kBitsPerPixel = 24;
 constexpr uint32_t kUncompressed = 0;
-
-// In 64 bits: a width read from a file may be anything up to 2^31 - 1.
-uint64_t PaddedRowSize(int32_t width) noexcept {
-  return (static_cast<uint64_t>(width) * 3 + 3) & ~static_cast<uint64_t>(3);
-}
 
 void AppendLittleEndian(std::string& out, uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
@@ -66,6 +62,25 @@ void TBitmap::Fill(Colour colour) noexcept {
   for (int32_t y = 0; y < height_; ++y) {
     for (int32_t x = 0; x < width_; ++x) SetPixel(x, y, colour);
   }
+}
+
+uint64_t PaddedRowSize(int32_t width) noexcept {
+  return (static_cast<uint64_t>(width) * 3 + 3) & ~static_cast<uint64_t>(3);
+}
+
+TBitmap PictureFromTopDownRows(std::span<const uint8_t> rows, int32_t width, int32_t height,
+                               int32_t rowsRead) {
+  TBitmap picture(width, height);
+  if (picture.IsEmpty()) return picture;
+  const uint64_t rowSize = PaddedRowSize(width);
+  const int32_t filled = std::clamp(rowsRead, 0, height);
+  for (int32_t y = 0; y < filled; ++y) {
+    const uint64_t start = static_cast<uint64_t>(y) * rowSize;
+    if (start + rowSize > rows.size()) break;
+    std::memcpy(picture.Row(y), rows.data() + static_cast<size_t>(start),
+                3 * static_cast<size_t>(width));
+  }
+  return picture;
 }
 
 std::string EncodeBmp(const TBitmap& bitmap) {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,6 +49,19 @@ class TBitmap {
   int32_t height_ = 0;
   std::vector<uint8_t> pixels_;  // rows top first, 3 * width_ bytes each
 };
+
+// The bytes of one row of 24-bit pixels in a device-independent bitmap or
+// a BMP file: three per pixel, padded with zeros to a multiple of 4. In 64
+// bits, as a width may be anything up to 2^31 - 1.
+uint64_t PaddedRowSize(int32_t width) noexcept;
+
+// The width x height picture from the rows of a 24-bit device-independent
+// bitmap, top row first, each PaddedRowSize(width) bytes, of which only the
+// first `rowsRead` were filled: a screen copy may deliver fewer rows than it
+// was asked for, or none. The rows it did not deliver stay black; so do
+// rows beyond the bytes given.
+TBitmap PictureFromTopDownRows(std::span<const uint8_t> rows, int32_t width, int32_t height,
+                               int32_t rowsRead);
 
 // The BMP file of the picture: the 14-byte file header, the 40-byte info
 // header, and the rows from the bottom up, each padded with zero bytes to a

@@ -74,7 +74,11 @@ std::wstring WindowText(HWND window) {
   return std::wstring(buffer.data(), std::min<size_t>(copied, buffer.size()));
 }
 
-FixtureProcess::FixtureProcess(std::chrono::milliseconds startTimeout) {
+FixtureProcess::FixtureProcess(std::chrono::milliseconds startTimeout)
+    : FixtureProcess({}, startTimeout) {}
+
+FixtureProcess::FixtureProcess(const std::vector<std::wstring>& arguments,
+                               std::chrono::milliseconds startTimeout) {
   EnsureDesktop();
   EndStrayFixtures();
   // A window that appears under the pointer gets the pointer's old place
@@ -84,6 +88,7 @@ FixtureProcess::FixtureProcess(std::chrono::milliseconds startTimeout) {
 
   const std::filesystem::path path = ProgramPath(L"fixture.exe");
   std::wstring commandLine = QuoteArgument(path.wstring());
+  if (!arguments.empty()) commandLine += L" " + JoinArguments(arguments);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};

@@ -1,6 +1,5 @@
 #include "ScreenCaptureUtils.h"
 
-#include <cstring>
 #include <stdexcept>
 #include <vector>
 
@@ -11,16 +10,11 @@ namespace {
 
 constexpr WORD kPaletteVersion = 0x300;
 
-// Bytes in one row of a 24-bit device-independent bitmap: padded to 4.
-uint64_t DibRowSize(int32_t width) {
-  return (static_cast<uint64_t>(width) * 3 + 3) & ~static_cast<uint64_t>(3);
-}
-
 // Converts the display-format bitmap to top-down 24-bit rows, through the
-// system palette on displays that have one.
+// system palette on displays that have one. Rows the conversion does not
+// deliver stay black: a thumbnail is no reason to fail a whole search path.
 TBitmap ToBitmap24(HDC dc, HBITMAP displayBitmap, int32_t width, int32_t height) {
-  const uint64_t rowSize = DibRowSize(width);
-  const uint64_t size = rowSize * static_cast<uint64_t>(height);
+  const uint64_t size = PaddedRowSize(width) * static_cast<uint64_t>(height);
   if (size > SIZE_MAX / 2) throw std::length_error("screen capture too large");
   std::vector<uint8_t> pixels(static_cast<size_t>(size));
 
@@ -38,14 +32,7 @@ TBitmap ToBitmap24(HDC dc, HBITMAP displayBitmap, int32_t width, int32_t height)
   const int rows = GetDIBits(dc, displayBitmap, 0, static_cast<UINT>(height), pixels.data(),
                              &info, DIB_RGB_COLORS);
   if (previous) SelectPalette(dc, previous, FALSE);
-  if (rows != height) RaiseLastOSError();
-
-  TBitmap bitmap(width, height);
-  for (int32_t y = 0; y < height; ++y) {
-    std::memcpy(bitmap.Row(y), pixels.data() + static_cast<size_t>(rowSize) * static_cast<size_t>(y),
-                3 * static_cast<size_t>(width));
-  }
-  return bitmap;
+  return PictureFromTopDownRows(pixels, width, height, rows);
 }
 
 }  // namespace

@@ -24,9 +24,10 @@ UniqueGdiObject<HPALETTE> MakeSystemPalette();
 // The pixels of the screen inside `rect` (its width and height; Right and
 // Bottom lie outside), converted to 24 bits through the system palette.
 // Parts outside the screen hold whatever the screen copy delivers (black
-// under Wine), and so does a copy that the screen refuses. A rectangle
-// without width or height gives the empty picture. Raises EOSError when the
-// system has no memory for the picture.
+// under Wine), and so does a copy that the screen refuses; rows that the
+// conversion to 24 bits does not deliver are black. A rectangle without
+// width or height gives the empty picture. Raises EOSError when the system
+// has no memory for the picture.
 TBitmap CaptureScreenRect(const TRect& rect);
 
 // Makes `bitmap` a size x size thumbnail of the screen round a point: the

@@ -15,8 +15,7 @@
 // inserts at most. The walk ends where the parents end or at the top-level
 // window's own window object; a parent chain that never ends (an object
 // that names a descendant of its own as its parent) ends here instead.
-// Real user interfaces stay far below it.
-inline constexpr int32_t kMaxSearchPathDepth = 128;
+inline constexpr int32_t kMaxSearchPathDepth = kMaxTreeWalkDepth;
 
 // The accessibility layer's role of a window object.
 inline constexpr int32_t kWindowRoleId = 9;

@@ -717,6 +717,24 @@ TEST(LiveItem_Children, NegativeCountOnAFreshItem_ListsNothing) {
   EXPECT_EQ(fake->Calls.Child, 0);
 }
 
+TEST(LiveItem_Children, CountBeyondTheLimit_IsNotAskedFor) {
+  // With an enumerator the object lists what it holds; without one the
+  // layer makes an element of every child id up to the count asked for.
+  const struct {
+    bool enumerable;
+    int32_t listed;
+  } cases[] = {{true, 3}, {false, kMaxChildCount}};
+  for (const auto& c : cases) {
+    const FakePtr fake = NewFake();
+    fake->Children = {FakeChild::Element(1), FakeChild::Element(2), FakeChild::Element(3)};
+    fake->ChildCount = INT32_MAX;
+    fake->Enumerable = c.enumerable;
+    const ItemInfoPtr item = ItemOver(fake);
+    EXPECT_EQ(item->GetChildCount(), c.listed) << c.enumerable;
+    EXPECT_EQ(ChildIdOf(item->GetChild(c.listed - 1)), c.listed) << c.enumerable;
+  }
+}
+
 TEST(LiveItem_Children, FewerChildrenThanReported_AreListedAgainOnEveryCount) {
   const FakePtr fake = NewFake();
   fake->Children = {FakeChild::Element(1), FakeChild::Element(2), FakeChild::Element(3),
@@ -957,6 +975,44 @@ TEST(LiveItem_WindowTreeParent, NoChildWithinTheItem_GivesTheNullItem) {
   const FakePtr wide = WindowTree::Object(WindowTree::Looks(L"target", 43, 0, 0, 400, 300));
   tree.windowObject->Children = {FakeChild::OfObject(wide->AsDispatch())};
   EXPECT_TRUE(IsNullItemInfo(ItemOver(tree.target)->GetParent()));
+}
+
+TEST(LiveItem_WindowTreeParent, PaneListedAmongItsOwnChildren_EndsTheSearchWithTheNullItem) {
+  WindowTree tree;
+  // Within the item and no look-alike, so the search descends into it, and
+  // it lists itself again at every level.
+  const FakePtr pane = WindowTree::Object(WindowTree::Looks(L"pane", 16, 10, 10, 100, 50));
+  pane->Children = {FakeChild::OfObject(pane->AsDispatch())};
+  tree.windowObject->Children = {FakeChild::OfObject(pane->AsDispatch())};
+  EXPECT_TRUE(IsNullItemInfo(ItemOver(tree.target)->GetParent()));
+  // Each level asks for its count a few times, whatever the tree.
+  EXPECT_LE(pane->Calls.ChildCount, 10 * kMaxTreeWalkDepth);
+  pane->Children.clear();
+}
+
+TEST(LiveItem_WindowTreeParent, LookAlikeDeeperThanTheBound_IsNotFound) {
+  const struct {
+    int panes;
+    bool found;
+  } cases[] = {{kMaxTreeWalkDepth, true}, {kMaxTreeWalkDepth + 1, false}};
+  for (const auto& c : cases) {
+    WindowTree tree;
+    // A chain of panes within the item, each the only child of the one
+    // before, with the look-alike below the last.
+    std::vector<FakePtr> panes;
+    FakePtr below = WindowTree::Object(tree.target->Self);
+    for (int i = 0; i < c.panes; ++i) {
+      panes.push_back(WindowTree::Object(WindowTree::Looks(L"pane", 16, 10, 10, 100, 50)));
+      panes.back()->Children = {FakeChild::OfObject(below->AsDispatch())};
+      below = panes.back();
+    }
+    tree.windowObject->Children = {FakeChild::OfObject(below->AsDispatch())};
+    const ItemInfoPtr parent = ItemOver(tree.target)->GetParent();
+    EXPECT_EQ(!IsNullItemInfo(parent), c.found) << c.panes << " panes";
+    if (c.found && !IsNullItemInfo(parent)) {
+      EXPECT_EQ(ObjectOf(parent), Raw(panes.front()));
+    }
+  }
 }
 
 TEST(LiveItem_WindowTreeParent, ItemWithTheWindowRole_IsNotSearchedFor) {

@@ -591,24 +591,72 @@ TEST(ItemInfoCache_Load, EntryOfAnotherKind_CountsAsMissing) {
   EXPECT_EQ(loaded->GetText(), "readable");
 }
 
-TEST(ItemInfoCache_Load, HugeChildCount_IsLimitedToWhatTheContainerHolds) {
-  const ContainerPtr items = NewPersistContainer();
-  items->WriteInteger("Count", INT32_MAX);
-  items->WriteContainer("0", NewPersistContainer().Get());
-  const CachedItemInfoPtr loaded = NewEmptyCachedItemInfo();
-  EXPECT_TRUE(loaded->LoadItems(items.Get()));
-  EXPECT_GE(loaded->GetChildCount(), 1);
-  EXPECT_LE(loaded->GetChildCount(), std::max(items->Count(), kMaxListWithoutElements));
+TEST(ItemInfoCache_Load, SavedChildren_NoneBeyondTheLastOneHeld) {
+  const struct {
+    int32_t count;
+    std::vector<std::string> held;
+    int32_t children;
+  } cases[] = {{INT32_MAX, {"0"}, 1}, {5, {"0", "2"}, 3}, {2, {"0", "2"}, 1}};
+  for (const auto& c : cases) {
+    const ContainerPtr items = NewPersistContainer();
+    items->WriteInteger("Count", c.count);
+    const ContainerPtr held = Saved(Snapshot(FakeItem::Make(Named(L"held"))).Get(), false);
+    for (const std::string& name : c.held) items->WriteContainer(name, held.Get());
+    const CachedItemInfoPtr loaded = NewEmptyCachedItemInfo();
+    EXPECT_TRUE(loaded->LoadItems(items.Get()));
+    EXPECT_EQ(loaded->GetChildCount(), c.children) << c.count;
+    EXPECT_EQ(loaded->GetValidChildCount(), c.children) << c.count;
+    EXPECT_EQ(loaded->GetChild(0)->GetName(), L"held");
+    // A child the container does not hold has nothing in it.
+    if (c.children == 3) {
+      EXPECT_EQ(loaded->GetChild(1)->GetName(), L"");
+    }
+  }
 }
 
-TEST(ItemInfoCache_Load, ChildrenSavedWithoutTheirOwn_KeepTheirCount) {
+TEST(ItemInfoCache_Load, ChildrenSavedWithoutTheirOwn_KeepTheirCountUpToTheLimit) {
   // As a child saved without children writes it: the count alone.
-  const ContainerPtr items = NewPersistContainer();
-  items->WriteInteger("Count", 300);
+  const struct {
+    int32_t count;
+    int32_t children;
+  } cases[] = {{300, 300},
+               {5000, 5000},
+               {kMaxChildCount, kMaxChildCount},
+               {INT32_MAX, kMaxChildCount}};
+  for (const auto& c : cases) {
+    const ContainerPtr items = NewPersistContainer();
+    items->WriteInteger("Count", c.count);
+    const CachedItemInfoPtr loaded = NewEmptyCachedItemInfo();
+    EXPECT_TRUE(loaded->LoadItems(items.Get()));
+    EXPECT_EQ(loaded->GetChildCount(), c.children) << c.count;
+    EXPECT_EQ(loaded->GetValidChildCount(), c.children) << c.count;
+    const ItemInfoPtr last = loaded->GetValidChild(c.children - 1);
+    EXPECT_TRUE(IsSnapshot(last) && last->GetRoleId() == 0) << c.count;
+    EXPECT_EQ(last->GetParent().Get(), static_cast<IItemInfo*>(loaded.Get()));
+    EXPECT_TRUE(IsNullItemInfo(loaded->GetValidChild(c.children))) << c.count;
+  }
+}
+
+TEST(ItemInfoCache_Load, ChildWithFiveThousandValidChildren_ComesBackWithAllOfThem) {
+  std::vector<FakeItemPtr> rows;
+  for (int i = 0; i < 5000; ++i) rows.push_back(FakeItem::Make());
+  const FakeItemPtr list = ParentOf(rows, Named(L"list"));
+  const CachedItemInfoPtr window = Snapshot(ParentOf({list}, Named(L"window")));
+  const ContainerPtr saved = Saved(window.Get(), true);
+
   const CachedItemInfoPtr loaded = NewEmptyCachedItemInfo();
-  EXPECT_TRUE(loaded->LoadItems(items.Get()));
-  EXPECT_EQ(loaded->GetChildCount(), 300);
-  EXPECT_EQ(loaded->GetValidChildCount(), 300);
+  EXPECT_TRUE(loaded->LoadFromContainer(saved.Get()));
+  ASSERT_EQ(loaded->GetValidChildCount(), 1);
+  const ItemInfoPtr loadedList = loaded->GetValidChild(0);
+  EXPECT_EQ(loadedList->GetName(), L"list");
+  EXPECT_EQ(loadedList->GetValidChildCount(), 5000);
+  EXPECT_EQ(loadedList->GetChildCount(), 5000);
+  // Saved again, it names as many.
+  const ContainerPtr again = Saved(AsCachedItemInfo(loaded.Get()).Get(), true);
+  int32_t count = 0;
+  EXPECT_TRUE(Sub(Sub(Sub(again.Get(), "Items").Get(), "0").Get(), "Items")
+                  ->ReadInteger("Count", count));
+  EXPECT_EQ(count, 5000);
 }
 
 TEST(ItemInfoCache_Load, NegativeChildCount_GivesNoChildren) {

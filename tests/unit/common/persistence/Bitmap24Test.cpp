@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -111,6 +113,40 @@ TEST(Bitmap24_Encode, EveryRow_IsPaddedToFourBytes) {
 
 TEST(Bitmap24_Encode, EmptyPicture_GivesNoBytes) {
   EXPECT_TRUE(EncodeBmp(TBitmap()).empty());
+}
+
+TEST(Bitmap24_ScreenRows, RowsNotDelivered_StayBlack) {
+  // Two pixels a row, padded to 8 bytes, the top row first: red, green;
+  // blue, white; white, red.
+  const std::string rows = Hex(
+      "00 00 FF 00 FF 00 00 00"
+      "FF 00 00 FF FF FF 00 00"
+      "FF FF FF 00 00 FF 00 00");
+  const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(rows.data()),
+                                       rows.size());
+  const Colour none = 0;
+  const struct {
+    int32_t rowsRead;
+    size_t bytesGiven;
+    std::vector<Colour> pixels;  // row by row
+  } cases[] = {
+      {3, 24, {kRed, kGreen, kBlue, kWhite, kWhite, kRed}},
+      {2, 24, {kRed, kGreen, kBlue, kWhite, none, none}},
+      {0, 24, {none, none, none, none, none, none}},
+      {-1, 24, {none, none, none, none, none, none}},
+      {7, 24, {kRed, kGreen, kBlue, kWhite, kWhite, kRed}},
+      {3, 20, {kRed, kGreen, kBlue, kWhite, none, none}},
+  };
+  for (const auto& c : cases) {
+    const TBitmap picture = PictureFromTopDownRows(bytes.first(c.bytesGiven), 2, 3, c.rowsRead);
+    ASSERT_EQ(picture.Width(), 2);
+    ASSERT_EQ(picture.Height(), 3);
+    std::vector<Colour> pixels;
+    for (int32_t y = 0; y < 3; ++y) {
+      for (int32_t x = 0; x < 2; ++x) pixels.push_back(picture.Pixel(x, y));
+    }
+    EXPECT_EQ(pixels, c.pixels) << c.rowsRead << " rows read of " << c.bytesGiven << " bytes";
+  }
 }
 
 TEST(Bitmap24_Decode, BmpFile_GivesThePicture) {
