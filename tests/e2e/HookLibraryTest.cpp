@@ -3,7 +3,8 @@
 // flag, and reporting mouse movements and key presses over the fixture into
 // the block, where the capture program's own reader finds them. The hooks
 // run on this thread, so every wait here handles the thread's messages
-// (WaitUntil does).
+// (WaitUntil does). Its key records carry each event's time stamp, which
+// also shows keyfeed's pauses as the keys arrive.
 
 #include <gtest/gtest.h>
 
@@ -134,8 +135,21 @@ class HookLibrary : public testing::Test {
     while (KeyEventPending()) {
       const THookEventRecord record = ReadKeyEvent();
       keys_.push_back(record.VirtualKey);
+      keyTimes_.push_back(static_cast<std::uint32_t>(record.Library24));
       rawKeys_.push_back(static_cast<std::uint32_t>(record.Library28));
     }
+  }
+
+  // Plays the sequence with keyfeed while this thread serves the hook, and
+  // waits until keyfeed has ended.
+  RunResult PlayWhileHooked(const std::wstring& sequence) {
+    auto play = std::async(std::launch::async, [sequence] {
+      return RunProgram(L"keyfeed", {L"--run", sequence});
+    });
+    EXPECT_TRUE(WaitUntil(
+        [&] { return play.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+        30s));
+    return play.get();
   }
 
   // True once the newest mouse record is at `point`.
@@ -165,6 +179,7 @@ class HookLibrary : public testing::Test {
   FixtureProcess fixture_;
   std::vector<THookEventRecord> mouse_;
   std::vector<std::int32_t> keys_;
+  std::vector<std::uint32_t> keyTimes_;  // in milliseconds, as the system counts
   std::vector<std::uint32_t> rawKeys_;
 };
 
@@ -231,12 +246,7 @@ TEST_F(HookLibrary, CtrlFromAnotherProcess_RecordedAsGenericKeyDownOnlyAndTyped)
   Install();
   // keyfeed sends each key with keybd_event, down and up; the key after
   // Ctrl shows that the key-up in between made no record.
-  auto play = std::async(std::launch::async, [] {
-    return RunProgram(L"keyfeed", {L"--run", L"{CTRL}{/CTRL}x"});
-  });
-  EXPECT_TRUE(WaitUntil(
-      [&] { return play.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 30s));
-  const RunResult result = play.get();
+  const RunResult result = PlayWhileHooked(L"{CTRL}{/CTRL}x");
   EXPECT_EQ(result.exitCode, 0u) << result.out << result.err;
 
   EXPECT_TRUE(WaitForKeys(2)) << Describe(keys_);
@@ -245,6 +255,15 @@ TEST_F(HookLibrary, CtrlFromAnotherProcess_RecordedAsGenericKeyDownOnlyAndTyped)
       << Utf16ToUtf8(fixture_.EditText());
   CollectKeys();
   EXPECT_EQ(keys_, (std::vector<std::int32_t>{kControlKey, 'X'})) << Describe(keys_);
+}
+
+TEST_F(HookLibrary, KeyfeedWait_KeysAroundItArriveAtLeastThePauseApart) {
+  Install();
+  const RunResult result = PlayWhileHooked(L"a{WAIT 0,5}b");
+  EXPECT_EQ(result.exitCode, 0u) << result.out << result.err;
+  ASSERT_TRUE(WaitForKeys(2)) << Describe(keys_);
+  ASSERT_EQ(keys_, (std::vector<std::int32_t>{'A', 'B'})) << Describe(keys_);
+  EXPECT_GE(keyTimes_[1] - keyTimes_[0], 500u);
 }
 
 TEST_F(HookLibrary, SidedCtrlKeysFromX_RecordedAsGenericCtrl) {

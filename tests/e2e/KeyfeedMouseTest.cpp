@@ -1,5 +1,6 @@
-// keyfeed's program tags on the real desktop: the cursor, the buttons of the
-// mouse and the pause.
+// keyfeed's program tags on the real desktop: the cursor and the buttons of
+// the mouse. The pause is measured where the key events' time stamps are
+// seen, in the hook library's tests.
 
 #include <gtest/gtest.h>
 
@@ -85,10 +86,4 @@ TEST_F(KeyfeedMouse, DoubleClickSelectsAWordOfTheEdit) {
   Play(L"{MPOS " + At(point) + L"}{MKEY Left,DblClick}x");
   EXPECT_TRUE(WaitUntil([&] { return fixture_.EditText() == L"hello x"; }, 5s))
       << Utf16ToUtf8(fixture_.EditText());
-}
-
-TEST_F(KeyfeedMouse, WaitPausesAtLeastTheAskedTime) {
-  const ULONGLONG start = GetTickCount64();
-  Play(L"{WAIT 0,5}");
-  EXPECT_GE(GetTickCount64() - start, 500u);
 }

@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 
 #include "FixtureLayout.h"
 #include "FrameRegion.h"
 #include "ScreenCaptureUtils.h"
 #include "SelectionFrameUnit.h"
 #include "TestSupport.h"
+#include "Utf.h"
 
 namespace {
 
@@ -61,6 +63,13 @@ class SelectionFrameTest : public testing::Test {
     return WaitUntil([&] { return ScreenPixel(point) == colour; }, 5s, 20ms);
   }
 
+  // Types the text as a user would and waits until the edit shows
+  // `expected`, handling the messages of the frame meanwhile.
+  bool TypedIntoTheEdit(std::wstring_view text, const std::wstring& expected) const {
+    return TypeUnicode(text) &&
+           WaitUntil([&] { return fixture_.EditText() == expected; }, 5s);
+  }
+
   static bool HitsFrame(const SelectionFramePtr& frame, POINT point) {
     return WindowFromPoint(point) == frame->GetHandle();
   }
@@ -92,19 +101,21 @@ TEST_F(SelectionFrameTest, Window_IsABorderlessTopMostToolWindowOfItsOwn) {
 }
 
 TEST_F(SelectionFrameTest, ShownOverTheFixture_TopMostAndTheEditKeepsTheFocus) {
+  ASSERT_TRUE(fixture_.ClearEdit());
   ASSERT_TRUE(fixture_.EditHasFocus());
   const SelectionFramePtr frame = ShowFrameRoundEdit();
   EXPECT_TRUE(frame->GetVisible());
   EXPECT_TRUE(GetWindowLongW(frame->GetHandle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
   EXPECT_TRUE(HitsFrame(frame, LeftEdgePoint()));
-  // Give any activation that showing might cause the time to arrive.
-  WaitUntil([] { return false; }, 300ms);
+  // Keys typed after the show go where the focus is then: they reach the
+  // edit only when showing took nothing from it.
+  EXPECT_TRUE(TypedIntoTheEdit(L"x", L"x")) << Utf16ToUtf8(fixture_.EditText());
   EXPECT_TRUE(fixture_.EditHasFocus());
   EXPECT_EQ(fixture_.Window(), GetForegroundWindow());
 
   // Showing again, as every change of object does, keeps it so.
   frame->SetVisible(true);
-  WaitUntil([] { return false; }, 300ms);
+  EXPECT_TRUE(TypedIntoTheEdit(L"y", L"xy")) << Utf16ToUtf8(fixture_.EditText());
   EXPECT_TRUE(fixture_.EditHasFocus());
 }
 

@@ -35,7 +35,9 @@
 //
 // Counting: every operation of both interfaces, SetInnerPoint and the lock
 // included, adds one to its own counter (ItemOp), and to a second counter
-// while the fake is locked. ResetCalls sets them all back to 0.
+// while the fake is locked. ResetCalls sets them all back to 0. `onCall`,
+// when set, runs at each counted call, for tests that look at the caller's
+// state while an operation of theirs is under way.
 //
 // The fakes hold their links with counted references; a test that makes a
 // cycle (a parent that holds its children, children that hold the parent)
@@ -47,6 +49,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -154,6 +157,7 @@ class FakeItem final : public ComObject<IItemInfo, IItemChildLock> {
   std::vector<ItemInfoPtr> children;
   std::vector<ItemInfoPtr> validChildren;
   bool offersChildLock = true;
+  std::function<void(ItemOp)> onCall;
 
   static FakeItemPtr Make(const FakeItemValues& values = {}) {
     FakeItemPtr item = MakeComObject<FakeItem>();
@@ -322,6 +326,7 @@ class FakeItem final : public ComObject<IItemInfo, IItemChildLock> {
   void Count(ItemOp op) {
     ++calls_[static_cast<size_t>(op)];
     if (locked_) ++lockedCalls_[static_cast<size_t>(op)];
+    if (onCall) onCall(op);
   }
 
   static ItemInfoPtr At(const std::vector<ItemInfoPtr>& list, int32_t index) {

@@ -202,7 +202,9 @@ void PumpMessages() {
 // A window with one push button inside, made and destroyed by the test's
 // own thread. Tests that look at the screen show it top-most in the lower
 // right, away from the fixture, each test at its own place since tests run
-// side by side; the others keep it hidden so that it covers nothing.
+// side by side; the others keep it hidden so that it covers nothing. Shown,
+// it is never activated: these tests run beside those that type into the
+// fixture, which must keep the focus.
 class ButtonWindow {
  public:
   static constexpr SIZE kFrameSize{200, 100};
@@ -221,17 +223,19 @@ class ButtonWindow {
     windowClass.lpszClassName = kWindowClass;
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     RegisterClassW(&windowClass);  // a second registration fails harmlessly
-    frame_ = CreateWindowExW(shown ? WS_EX_TOPMOST | WS_EX_TOOLWINDOW : WS_EX_TOOLWINDOW,
-                             kWindowClass, L"Frame", WS_POPUP | (shown ? WS_VISIBLE : 0),
-                             origin.x, origin.y, kFrameSize.cx, kFrameSize.cy, nullptr,
-                             nullptr, GetModuleHandleW(nullptr), nullptr);
+    const DWORD exStyle =
+        shown ? WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE : WS_EX_TOOLWINDOW;
+    frame_ = CreateWindowExW(exStyle, kWindowClass, L"Frame", WS_POPUP, origin.x, origin.y,
+                             kFrameSize.cx, kFrameSize.cy, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
     button_ = CreateWindowExW(0, L"BUTTON", L"Press", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
                               kButtonInFrame.left, kButtonInFrame.top,
                               kButtonInFrame.right - kButtonInFrame.left,
                               kButtonInFrame.bottom - kButtonInFrame.top, frame_, nullptr,
                               GetModuleHandleW(nullptr), nullptr);
     if (shown) {
-      SetWindowPos(frame_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+      SetWindowPos(frame_, HWND_TOPMOST, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
       UpdateWindow(frame_);
     }
     PumpMessages();

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -44,6 +46,11 @@ Neighbours Find(IItemInfo* item) {
   Neighbours found;
   FindNeighbours(item, found.left, found.top, found.right, found.bottom);
   return found;
+}
+
+ULONG ReferenceCount(IItemInfo* object) {
+  object->AddRef();
+  return object->Release();
 }
 
 // The name of a neighbour, "null" for the null item, "nil" for none.
@@ -230,16 +237,19 @@ TEST(ItemNeighbours_Find, SiblingsUnderAnotherRoot_AreComparedInTheirOwnRootsCoo
   EXPECT_EQ(NameOf(Find(item.Get()).left), L"moved");
 }
 
-TEST(ItemNeighbours_Get, HeldReference_IsGivenBackAfterTheSearch) {
+TEST(ItemNeighbours_Get, Item_IsHeldThroughoutTheSearchAndLetGoAfter) {
   Family family;
   const FakeItemPtr item = family.Add(L"item", {100, 100, 200, 200});
   family.Add(L"right", {250, 100, 300, 200});
-  item->AddRef();
-  const ULONG before = item->Release();
+  const ULONG before = ReferenceCount(item.Get());
+  // The fewest references the item had whenever the search asked it.
+  ULONG fewest = ULONG_MAX;
+  item->onCall = [&](ItemOp) { fewest = std::min(fewest, ReferenceCount(item.Get())); };
   Neighbours found;
   GetItemNeighbours(item.Get(), found.left, found.top, found.right, found.bottom);
-  item->AddRef();
-  EXPECT_EQ(item->Release(), before);
+  item->onCall = nullptr;
+  EXPECT_EQ(fewest, before + 1);
+  EXPECT_EQ(ReferenceCount(item.Get()), before);
   EXPECT_EQ(NameOf(found.right), L"right");
   EXPECT_EQ(NameOf(found.left), L"null");
 }

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <memory>
 #include <string>
 #include <utility>
@@ -1038,10 +1039,12 @@ TEST(LiveItem_WindowTreeParent, WindowRole_LeavesTheGivenParent) {
 namespace {
 
 // A report-style list view of this process with the columns Name and Size
-// and one row, a.txt and 3 KB.
+// and one row, a.txt and 3 KB. Given a class name, the control's class is
+// registered again under that name: a window that answers every list-view
+// message as the control does, but whose class does not say so.
 class TestListView {
  public:
-  TestListView() {
+  explicit TestListView(const wchar_t* className = WC_LISTVIEWW) {
     // The control's classes come with the library; linking it is not
     // needed for a window of its class.
     comctl32_ = LoadLibraryW(L"comctl32.dll");
@@ -1054,8 +1057,9 @@ class TestListView {
       INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
       init(&controls);
     }
-    window_ = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP | LVS_REPORT, 0, 0, 300, 200,
-                              nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (wcscmp(className, WC_LISTVIEWW) != 0) RegisterListViewAs(className);
+    window_ = CreateWindowExW(0, className, L"", WS_POPUP | LVS_REPORT, 0, 0, 300, 200, nullptr,
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
     AddColumn(0, L"Name");
     AddColumn(1, L"Size");
     LVITEMW row{};
@@ -1077,6 +1081,15 @@ class TestListView {
   HWND Get() const { return window_; }
 
  private:
+  static void RegisterListViewAs(const wchar_t* className) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    if (!GetClassInfoExW(nullptr, WC_LISTVIEWW, &windowClass)) return;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = className;
+    RegisterClassExW(&windowClass);  // a second registration fails harmlessly
+  }
+
   void AddColumn(int index, const wchar_t* header) {
     LVCOLUMNW column{};
     column.mask = LVCF_TEXT | LVCF_WIDTH;
@@ -1129,9 +1142,11 @@ TEST(LiveItem_ListViewRow, FailedDescription_StaysEmpty) {
 }
 
 TEST(LiveItem_ListViewRow, OtherWindowClass_KeepsTheDescription) {
-  TestWindow window(L"not a list");
+  TestListView grid(L"LiveItemTestGrid");
+  ASSERT_NE(grid.Get(), nullptr);
+  ASSERT_EQ(SendMessageW(grid.Get(), LVM_GETITEMCOUNT, 0, 0), 1);
   const FakePtr fake = NewFake();
-  fake->Window = window.Get();
+  fake->Window = grid.Get();
   fake->Elements[1].Description = FakeText::Ok(L"");
   EXPECT_EQ(ItemOver(fake, 1)->GetDescription(), L"");
 }

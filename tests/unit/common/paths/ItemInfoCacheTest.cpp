@@ -343,17 +343,28 @@ TEST(ItemInfoCache_Children, SourceWithoutLock_IsCountedOnce) {
   EXPECT_EQ(source->Calls(ItemOp::LockChildren), 0);
 }
 
-TEST(ItemInfoCache_Children, Children_AreSnapshotsWithThisParentAndTheUnreplacedRoot) {
+TEST(ItemInfoCache_Children, Children_AreSnapshotsWithThisParentAndTheRootFieldAsItIs) {
   const FakeItemPtr root = FakeItem::Make(Named(L"root"));
-  const FakeItemPtr child = FakeItem::Make(Named(L"child"));
-  const FakeItemPtr source = ParentOf({child});
+  const FakeItemPtr source = ParentOf({FakeItem::Make(Named(L"child"))});
+
+  // Root not yet replaced: the child gets the item itself, and each of the
+  // two makes a snapshot of it of its own.
   const CachedItemInfoPtr snapshot = Snapshot(source, nullptr, root.Get());
   const ItemInfoPtr childSnapshot = snapshot->GetChild(0);
   ASSERT_TRUE(IsSnapshot(childSnapshot));
   EXPECT_EQ(childSnapshot->GetParent().Get(), static_cast<IItemInfo*>(snapshot.Get()));
-  // Both answer snapshots of the same root item, made separately.
-  EXPECT_EQ(childSnapshot->GetRootItem()->GetName(), L"root");
-  EXPECT_EQ(snapshot->GetRootItem()->GetName(), L"root");
+  const ItemInfoPtr childsRoot = childSnapshot->GetRootItem();
+  const ItemInfoPtr parentsRoot = snapshot->GetRootItem();
+  EXPECT_TRUE(IsSnapshot(childsRoot));
+  EXPECT_TRUE(IsSnapshot(parentsRoot));
+  EXPECT_NE(childsRoot.Get(), parentsRoot.Get());
+  EXPECT_EQ(childsRoot->GetName(), L"root");
+  EXPECT_EQ(parentsRoot->GetName(), L"root");
+
+  // Root replaced before the children are built: they share that snapshot.
+  const CachedItemInfoPtr replaced = Snapshot(source, nullptr, root.Get());
+  const ItemInfoPtr replacedRoot = replaced->GetRootItem();
+  EXPECT_EQ(replaced->GetChild(0)->GetRootItem().Get(), replacedRoot.Get());
 }
 
 TEST(ItemInfoCache_Children, InvisibleAndUnreadableStates_AreNotValidNorSaved) {

@@ -238,11 +238,24 @@ TEST(SearchInfo_Save, BitmapWithPixels_IsWrittenAndComesBack) {
   EXPECT_EQ(*loaded->GetBitmap(), *record->GetBitmap());
 }
 
-TEST(SearchInfo_Save, BitmapWithoutHeight_IsNotWritten) {
-  const SearchInfoPtr record = MakeComObject<TSearchInfo>();
-  record->GetBitmap()->SetSize(80, 0);
-  const ContainerPtr saved = Saved(record.Get());
-  EXPECT_EQ(Entries(saved.Get()), Plus(FieldEntries(), {{"IsNull", kKindBoolean}}));
+TEST(SearchInfo_Save, BitmapWithoutWidthOrHeight_IsNotWritten) {
+  struct Size {
+    int32_t width;
+    int32_t height;
+    bool written;
+  };
+  for (const Size size : {Size{80, 0, false}, Size{0, 80, false}, Size{0, 0, false},
+                          Size{-1, 80, false}, Size{1, 1, true}}) {
+    SCOPED_TRACE(std::to_string(size.width) + " x " + std::to_string(size.height));
+    // Resized from a picture that would be written, as a thumbnail is.
+    const SearchInfoPtr record = MakeComObject<TSearchInfo>();
+    record->GetBitmap()->SetSize(80, 80);
+    record->GetBitmap()->SetSize(size.width, size.height);
+    const std::vector<Entry> expected =
+        size.written ? Plus(FieldEntries(), {{"Bitmap", kKindGraphic}, {"IsNull", kKindBoolean}})
+                     : Plus(FieldEntries(), {{"IsNull", kKindBoolean}});
+    EXPECT_EQ(Entries(Saved(record.Get()).Get()), expected);
+  }
 }
 
 TEST(SearchInfo_Load, RoundTrip_GivesEqualFieldsForRecordAndNeighbours) {
