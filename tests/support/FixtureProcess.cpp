@@ -74,7 +74,11 @@ std::wstring WindowText(HWND window) {
   return std::wstring(buffer.data(), std::min<size_t>(copied, buffer.size()));
 }
 
-FixtureProcess::FixtureProcess(std::chrono::milliseconds startTimeout) {
+FixtureProcess::FixtureProcess(std::chrono::milliseconds startTimeout)
+    : FixtureProcess({}, startTimeout) {}
+
+FixtureProcess::FixtureProcess(const std::vector<std::wstring>& arguments,
+                               std::chrono::milliseconds startTimeout) {
   EnsureDesktop();
   EndStrayFixtures();
   // A window that appears under the pointer gets the pointer's old place
@@ -83,7 +87,9 @@ FixtureProcess::FixtureProcess(std::chrono::milliseconds startTimeout) {
   if (!ParkCursor()) throw std::runtime_error("cannot move the mouse pointer");
 
   const std::filesystem::path path = ProgramPath(L"fixture.exe");
-  std::wstring commandLine = QuoteArgument(path.wstring());
+  std::vector<std::wstring> words{path.wstring()};
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  std::wstring commandLine = JoinArguments(words);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "UniqueHandle.h"
 
@@ -19,6 +20,10 @@ class FixtureProcess {
   // Raises std::runtime_error when that does not happen within
   // `startTimeout`.
   explicit FixtureProcess(
+      std::chrono::milliseconds startTimeout = std::chrono::seconds(20));
+  // The same with these arguments on the fixture's command line.
+  explicit FixtureProcess(
+      const std::vector<std::wstring>& arguments,
       std::chrono::milliseconds startTimeout = std::chrono::seconds(20));
   // Ends the process if it still runs (see Close).
   ~FixtureProcess();
