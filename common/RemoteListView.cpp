@@ -37,7 +37,11 @@ class ProcessPort final : public RemoteControlPort {
   }
   std::intptr_t Send(std::uint32_t message, std::uintptr_t wordParameter,
                      RemoteAddress longParameter) override {
-    return SendMessageA(window_, message, wordParameter, static_cast<LPARAM>(longParameter));
+    // A control that does not answer in time answers nothing, as one that
+    // refuses the message does.
+    return SendMessageWithinTimeout(window_, message, wordParameter,
+                                    static_cast<LPARAM>(longParameter))
+        .value_or(0);
   }
 
  private:

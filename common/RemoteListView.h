@@ -7,9 +7,11 @@
 // Both return kRemoteReadSucceeded or kRemoteReadFailed (ListViewRecords.h).
 // They fail without touching the other process when it cannot be opened
 // for reading and writing its memory, or when it would read this 32-bit
-// program's records with 64-bit pointers (see ProcessBitness.h). What the
-// record and its buffer hold after a failure is described with
-// ExchangeColumnRecord (RemoteRecordExchange.h).
+// program's records with 64-bit pointers (see ProcessBitness.h), and they
+// fail when the control does not answer in time: every message goes out
+// with SendMessageWithinTimeout (WindowUtils.h). What the record and its
+// buffer hold after a failure is described with ExchangeColumnRecord
+// (RemoteRecordExchange.h).
 
 #include <windows.h>
 
