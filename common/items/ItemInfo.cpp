@@ -174,30 +174,33 @@ bool ContainsListView(std::string_view className) {
 }
 
 // The cells of one list-view row with their column headers,
-// "Header: cell; Header: cell", read from the control's process. Stops at
-// the first column that cannot be read or whose header and cell are both
-// empty; empty when the row cannot be read at all.
+// "Header: cell; Header: cell", read from the control's process. Reads the
+// columns that the control's header counts, at most kListViewColumnLimit,
+// and stops at the first column that cannot be read or whose header and
+// cell are both empty; empty when the row cannot be read at all.
 std::wstring DescribeListViewRow(HWND listView, int32_t row) {
   std::vector<char> itemText(kListViewTextSize + 1, '\0');
   std::vector<char> columnText(kListViewTextSize + 1, '\0');
-
-  TListViewItem item{};
-  item.Mask = kListViewItemTextMask;
-  item.Item = row;
-  item.SubItem = 0;
-  item.Text = itemText.data();
-  item.TextSize = kListViewTextSize;
-
-  TListViewColumn column{};
-  column.Mask = kListViewColumnTextMask;
-  column.Text = columnText.data();
-  column.TextSize = kListViewTextSize;
+  const int32_t columns =
+      std::min(GetRemoteListViewColumnCount(listView), kListViewColumnLimit);
 
   std::wstring joined;
-  for (int32_t index = 0;; ++index) {
+  for (int32_t index = 0; index < columns; ++index) {
+    // Every read sends records of this program's own making: whatever the
+    // control wrote into the last ones is not sent back to it.
+    TListViewItem item{};
+    item.Mask = kListViewItemTextMask;
+    item.Item = row;
+    item.SubItem = index;
+    item.Text = itemText.data();
+    item.TextSize = kListViewTextSize;
     if (GetRemoteListViewItem(listView, kListViewGetItemMessage, item) != kRemoteReadSucceeded) {
       break;
     }
+    TListViewColumn column{};
+    column.Mask = kListViewColumnTextMask;
+    column.Text = columnText.data();
+    column.TextSize = kListViewTextSize;
     if (GetRemoteListViewColumn(listView, kListViewGetColumnMessage,
                                 static_cast<WPARAM>(index), column) != kRemoteReadSucceeded) {
       break;
@@ -213,7 +216,6 @@ std::wstring DescribeListViewRow(HWND listView, int32_t row) {
     joined += L": ";
     joined += AnsiToWide(cell);
     joined += L"; ";
-    item.SubItem = index + 1;
   }
   if (!joined.empty()) joined.resize(joined.size() - 2);
   return joined;

@@ -1,5 +1,8 @@
 #include "RemoteListView.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "KernelHandle.h"
 #include "ProcessBitness.h"
 #include "RemoteRecordExchange.h"
@@ -37,7 +40,11 @@ class ProcessPort final : public RemoteControlPort {
   }
   std::intptr_t Send(std::uint32_t message, std::uintptr_t wordParameter,
                      RemoteAddress longParameter) override {
-    return SendMessageA(window_, message, wordParameter, static_cast<LPARAM>(longParameter));
+    // A control that does not answer in time answers nothing, as one that
+    // refuses the message does.
+    return SendMessageWithinTimeout(window_, message, wordParameter,
+                                    static_cast<LPARAM>(longParameter))
+        .value_or(0);
   }
 
  private:
@@ -69,4 +76,19 @@ std::int32_t GetRemoteListViewItem(HWND window, UINT message, TListViewItem& ite
   if (!process) return kRemoteReadFailed;
   ProcessPort port(process.Get(), window);
   return ExchangeItemRecord(port, message, item);
+}
+
+std::int32_t GetRemoteListViewColumnCount(HWND listView) {
+  const std::optional<LRESULT> header =
+      SendMessageWithinTimeout(listView, kListViewGetHeaderMessage, 0, 0);
+  if (!header || *header == 0) return 0;
+  // The answer names a window of the other process's choosing; a private
+  // message goes only to one of that process's own.
+  const HWND headerWindow = reinterpret_cast<HWND>(*header);
+  const DWORD processId = GetWindowProcessId(listView);
+  if (processId == 0 || GetWindowProcessId(headerWindow) != processId) return 0;
+  const std::optional<LRESULT> count =
+      SendMessageWithinTimeout(headerWindow, kHeaderGetItemCountMessage, 0, 0);
+  if (!count || *count < 0) return 0;
+  return static_cast<std::int32_t>(std::min<LRESULT>(*count, INT32_MAX));
 }

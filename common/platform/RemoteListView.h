@@ -7,9 +7,11 @@
 // Both return kRemoteReadSucceeded or kRemoteReadFailed (ListViewRecords.h).
 // They fail without touching the other process when it cannot be opened
 // for reading and writing its memory, or when it would read this 32-bit
-// program's records with 64-bit pointers (see ProcessBitness.h). What the
-// record and its buffer hold after a failure is described with
-// ExchangeColumnRecord (RemoteRecordExchange.h).
+// program's records with 64-bit pointers (see ProcessBitness.h), and they
+// fail when the control does not answer in time: every message goes out
+// with SendMessageWithinTimeout (WindowUtils.h). What the record and its
+// buffer hold after a failure is described with ExchangeColumnRecord
+// (RemoteRecordExchange.h).
 
 #include <windows.h>
 
@@ -24,3 +26,8 @@ std::int32_t GetRemoteListViewColumn(HWND window, UINT message, WPARAM wordParam
 
 // Sends `message` (kListViewGetItemMessage) with the item record.
 std::int32_t GetRemoteListViewItem(HWND window, UINT message, TListViewItem& item);
+
+// The list view's column count: the item count of the header control that
+// it names, when that header belongs to the list view's own process. 0 when
+// it names none, or when either window does not answer.
+std::int32_t GetRemoteListViewColumnCount(HWND listView);

@@ -40,12 +40,14 @@ std::int32_t Exchange(RemoteControlPort& port, std::uint32_t message,
   if (port.Send(message, wordParameter, block.Address()) == 0) return kRemoteReadFailed;
   if (!port.Read(block.Address(), &copy, recordSize)) return kRemoteReadFailed;
 
-  // The returned text pointer is an address in the other process; the
-  // caller's record keeps the caller's buffer, which gets the text area.
+  // The other process may have written anything into the record. The text
+  // pointer and the text size stay the caller's: the returned pointer is an
+  // address over there, and a returned size would give the caller's next
+  // exchange with this record a text area larger than the caller's buffer.
   copy.Text = record.Text;
-  char* const buffer = record.Text;
+  copy.TextSize = record.TextSize;
   record = copy;
-  if (!port.Read(textArea, buffer, textAreaSize)) return kRemoteReadFailed;
+  if (!port.Read(textArea, record.Text, textAreaSize)) return kRemoteReadFailed;
   return kRemoteReadSucceeded;
 }
 

@@ -41,11 +41,13 @@ class RemoteControlPort {
 // Sends `message` with the column record; kRemoteReadSucceeded when the
 // control answered and everything was copied back, else kRemoteReadFailed.
 // On success the record holds the returned fields with its own text
-// pointer, and its buffer the returned text (TextSize + 1 bytes). When only
-// the text could not be copied back the record holds the returned fields
-// and the buffer is unchanged; on any other failure both are unchanged. A
-// record without a text buffer or with a negative text size fails before
-// anything is reserved. Every block reserved is released before return.
+// pointer and text size, and its buffer the returned text (TextSize + 1
+// bytes): whatever the control writes back, nothing is read into the buffer
+// beyond the size the caller gave. When only the text could not be copied
+// back the record holds the returned fields and the buffer is unchanged; on
+// any other failure both are unchanged. A record without a text buffer or
+// with a negative text size fails before anything is reserved. Every block
+// reserved is released before return.
 std::int32_t ExchangeColumnRecord(RemoteControlPort& port, std::uint32_t message,
                                   std::uintptr_t wordParameter, TListViewColumn& column);
 

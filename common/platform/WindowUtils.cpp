@@ -23,6 +23,16 @@ Wow64State Wow64StateOf(HANDLE process) {
 
 }  // namespace
 
+std::optional<LRESULT> SendMessageWithinTimeout(HWND window, UINT message, WPARAM wParam,
+                                                LPARAM lParam) {
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG,
+                           kWindowAnswerTimeoutMs, &answer)) {
+    return std::nullopt;
+  }
+  return static_cast<LRESULT>(answer);
+}
+
 HWND GetRootWindow(HWND window) {
   if (!IsWindow(window)) return nullptr;
   return GetAncestor(window, GA_ROOT);
@@ -31,7 +41,10 @@ HWND GetRootWindow(HWND window) {
 std::string GetWindowTextByMessage(HWND window) {
   if (!IsWindow(window)) return {};
   std::array<char, kTextBufferSize> buffer{};
-  SendMessageA(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
+  if (!SendMessageWithinTimeout(window, WM_GETTEXT, buffer.size(),
+                                reinterpret_cast<LPARAM>(buffer.data()))) {
+    return {};
+  }
   // A window that fills the whole buffer without a terminating zero still
   // gives a text that ends inside it.
   buffer.back() = '\0';

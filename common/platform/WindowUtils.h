@@ -6,17 +6,33 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "KernelHandle.h"
 #include "ProcessBitness.h"
+
+// How long this program waits for another window to answer a message. The
+// system calls a window hung once its thread has taken no message for five
+// seconds, and from then on a send that gives up on hung windows gives up
+// at once. Waiting those same five seconds lets a busy window that answers
+// within them be read, while a window that has stopped answering costs one
+// such wait at the most: when it ends, the window is hung for every later
+// send.
+inline constexpr UINT kWindowAnswerTimeoutMs = 5000;
+
+// Sends the message and gives the window's answer; nothing when the window
+// is hung, does not answer within kWindowAnswerTimeoutMs or is no window.
+std::optional<LRESULT> SendMessageWithinTimeout(HWND window, UINT message, WPARAM wParam,
+                                                LPARAM lParam);
 
 // The top-level window that holds the window (the window itself when it is
 // one); 0 when the handle is no window.
 HWND GetRootWindow(HWND window);
 
 // The window text in the ANSI code page, asked for with WM_GETTEXT, which
-// reaches windows of other processes too. At most 4095 characters.
+// reaches windows of other processes too. At most 4095 characters; empty
+// when the window does not answer (SendMessageWithinTimeout).
 std::string GetWindowTextByMessage(HWND window);
 
 // The class name as RealGetWindowClass reports it: for a control built on a

@@ -157,6 +157,8 @@ class FakeAccessible final : public ComObject<IAccessible, IEnumVARIANT, IOleWin
   std::optional<HRESULT> NextResult;
   // The window IOleWindow names; nil: no IOleWindow at all.
   HWND Window = nullptr;
+  // The child id that accHitTest gives for every point; none: E_NOTIMPL.
+  std::optional<LONG> HitChildId;
 
   // --- What the test reads.
   FakeCalls Calls;
@@ -271,7 +273,11 @@ class FakeAccessible final : public ComObject<IAccessible, IEnumVARIANT, IOleWin
     return answers->LocationResult;
   }
   HRESULT STDMETHODCALLTYPE accNavigate(LONG, VARIANT, VARIANT*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE accHitTest(LONG, LONG, VARIANT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE accHitTest(LONG, LONG, VARIANT* hit) override {
+    if (!HitChildId) return E_NOTIMPL;
+    FakeVariant::I4(*HitChildId).WriteTo(hit);
+    return S_OK;
+  }
   HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }

@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
-#include <commctrl.h>
-
-#include <array>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -30,6 +27,10 @@ class FakeProcess final : public RemoteControlPort {
   bool failWrite = false;
   int failReadNumber = 0;  // 1: the first read fails, 2: the second...
   Control control;
+  // The caller's text buffer, when the test names it: a read into it that
+  // would run past its end is logged as "overrun" and refused, so that the
+  // test sees it and the memory behind the buffer stays whole.
+  const std::vector<char>* callerBuffer = nullptr;
 
   std::vector<std::string> calls;
   std::uint32_t reservedSize = 0;
@@ -54,6 +55,10 @@ class FakeProcess final : public RemoteControlPort {
   }
   bool Read(RemoteAddress from, void* bytes, std::uint32_t size) override {
     calls.push_back("read " + Offset(from) + " " + std::to_string(size));
+    if (RunsPastCallersBuffer(bytes, size)) {
+      calls.push_back("overrun");
+      return false;
+    }
     if (++reads_ == failReadNumber || !Inside(from, size)) return false;
     std::memcpy(bytes, At(from), size);
     return true;
@@ -81,6 +86,13 @@ class FakeProcess final : public RemoteControlPort {
   }
 
  private:
+  bool RunsPastCallersBuffer(const void* bytes, std::uint32_t size) const {
+    if (callerBuffer == nullptr) return false;
+    const auto begin = reinterpret_cast<std::uintptr_t>(callerBuffer->data());
+    const auto end = begin + callerBuffer->size();
+    const auto to = reinterpret_cast<std::uintptr_t>(bytes);
+    return to >= begin && to < end && size > end - to;
+  }
   bool Inside(RemoteAddress address, std::uint32_t size) const {
     return address >= kBlockAddress && address - kBlockAddress + size <= memory_.size();
   }
@@ -167,49 +179,6 @@ bool Untouched(const std::vector<char>& buffer) {
 }
 
 std::string TextIn(const std::vector<char>& buffer) { return buffer.data(); }
-
-// --- The records' layout ---
-
-// The control reads the records as the platform's LVCOLUMNA and LVITEMA of
-// this program's bitness; every field the records hold lies where the
-// platform's does, and each record ends where the platform's ends after its
-// last field, padded as the platform pads it.
-constexpr std::size_t EndAfter(std::size_t offset, std::size_t size, std::size_t alignment) {
-  return (offset + size + alignment - 1) / alignment * alignment;
-}
-
-TEST(ListViewRecords_Layout, EveryFieldWhereThePlatformsRecordHasIt) {
-  const struct {
-    const char* field;
-    std::size_t ours;
-    std::size_t platforms;
-  } fields[] = {
-      {"column mask", offsetof(TListViewColumn, Mask), offsetof(LVCOLUMNA, mask)},
-      {"column format", offsetof(TListViewColumn, Format), offsetof(LVCOLUMNA, fmt)},
-      {"column width", offsetof(TListViewColumn, Width), offsetof(LVCOLUMNA, cx)},
-      {"column text", offsetof(TListViewColumn, Text), offsetof(LVCOLUMNA, pszText)},
-      {"column text size", offsetof(TListViewColumn, TextSize), offsetof(LVCOLUMNA, cchTextMax)},
-      {"column sub-item", offsetof(TListViewColumn, SubItem), offsetof(LVCOLUMNA, iSubItem)},
-      {"column image", offsetof(TListViewColumn, Image), offsetof(LVCOLUMNA, iImage)},
-      {"column order", offsetof(TListViewColumn, Order), offsetof(LVCOLUMNA, iOrder)},
-      {"column size", sizeof(TListViewColumn),
-       EndAfter(offsetof(LVCOLUMNA, iOrder), sizeof(int), alignof(LVCOLUMNA))},
-      {"item mask", offsetof(TListViewItem, Mask), offsetof(LVITEMA, mask)},
-      {"item row", offsetof(TListViewItem, Item), offsetof(LVITEMA, iItem)},
-      {"item column", offsetof(TListViewItem, SubItem), offsetof(LVITEMA, iSubItem)},
-      {"item state", offsetof(TListViewItem, State), offsetof(LVITEMA, state)},
-      {"item state mask", offsetof(TListViewItem, StateMask), offsetof(LVITEMA, stateMask)},
-      {"item text", offsetof(TListViewItem, Text), offsetof(LVITEMA, pszText)},
-      {"item text size", offsetof(TListViewItem, TextSize), offsetof(LVITEMA, cchTextMax)},
-      {"item image", offsetof(TListViewItem, Image), offsetof(LVITEMA, iImage)},
-      {"item param", offsetof(TListViewItem, Param), offsetof(LVITEMA, lParam)},
-      {"item indent", offsetof(TListViewItem, Indent), offsetof(LVITEMA, iIndent)},
-      {"item size", sizeof(TListViewItem),
-       EndAfter(offsetof(LVITEMA, iIndent), sizeof(int), alignof(LVITEMA))},
-  };
-  for (const auto& f : fields) EXPECT_EQ(f.ours, f.platforms) << f.field;
-  EXPECT_EQ(sizeof(TListViewItem::Param), sizeof(LPARAM));
-}
 
 // --- Column record ---
 
@@ -354,6 +323,60 @@ TEST(RemoteRecordExchange_Item, Success_CallerGetsAnswerTextAndKeepsItsBuffer) {
   EXPECT_EQ(item.Param, 99);
   EXPECT_EQ(item.Item, 3);
   EXPECT_EQ(TextIn(buffer), "alpha.txt");
+}
+
+// --- A control that writes a text size of its own into the record ---
+
+// The control answers with a text size and a text pointer of its own, and
+// the caller sends the same record again, as a reader of one cell after
+// another may: each exchange reserves a text area of the caller's size and
+// reads no more than the caller's buffer holds.
+template <class Record, class Exchange>
+void ExpectTwoExchangesInTheCallersBuffer(std::int32_t answeredSize,
+                                          Record (*makeRecord)(std::vector<char>&),
+                                          Exchange exchange) {
+  FakeProcess process;
+  SeenByControl<Record> seen;
+  process.control = AnsweringControl<Record>(seen, "Size", [answeredSize](Record& answer) {
+    answer.TextSize = answeredSize;
+    answer.Text = reinterpret_cast<char*>(std::uintptr_t{0x1000});
+  });
+  std::vector<char> buffer = MarkedBuffer();
+  process.callerBuffer = &buffer;
+  Record record = makeRecord(buffer);
+
+  for (int round = 1; round <= 2; ++round) {
+    SCOPED_TRACE(round);
+    EXPECT_EQ(exchange(process, record), kRemoteReadSucceeded);
+    EXPECT_EQ(record.Text, buffer.data());
+    EXPECT_EQ(record.TextSize, kTextSize);
+    EXPECT_EQ(TextIn(buffer), "Size");
+  }
+  const std::string recordSize = std::to_string(sizeof(Record));
+  const std::string reserve = "reserve " + std::to_string(kTextSize + sizeof(Record) + 1);
+  const std::string readText = "read +" + recordSize + " " + std::to_string(kTextSize + 1);
+  std::vector<std::string> sized;
+  for (const std::string& call : process.calls) {
+    if (call.starts_with("reserve") || call.starts_with("read +" + recordSize) ||
+        call == "overrun") {
+      sized.push_back(call);
+    }
+  }
+  EXPECT_EQ(sized, (std::vector<std::string>{reserve, readText, reserve, readText}));
+}
+
+TEST(RemoteRecordExchange_AnsweredTextSize, EveryExchangeStaysInTheCallersBuffer) {
+  for (const std::int32_t answered : {8000, 1000000}) {
+    SCOPED_TRACE(answered);
+    ExpectTwoExchangesInTheCallersBuffer<TListViewColumn>(
+        answered, ColumnRecord, [](FakeProcess& process, TListViewColumn& column) {
+          return ExchangeColumnRecord(process, kListViewGetColumnMessage, 0, column);
+        });
+    ExpectTwoExchangesInTheCallersBuffer<TListViewItem>(
+        answered, ItemRecord, [](FakeProcess& process, TListViewItem& item) {
+          return ExchangeItemRecord(process, kListViewGetItemMessage, item);
+        });
+  }
 }
 
 // --- Failures ---
