@@ -282,12 +282,20 @@ RunResult RunExactCommandLine(const std::filesystem::path& program,
     startup.hStdOutput = outWriter.Get();
     startup.hStdError = errWriter.Get();
     const std::wstring directory = options.workingDirectory.wstring();
-    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                        CREATE_UNICODE_ENVIRONMENT | CREATE_SUSPENDED,
-                        environment.empty() ? nullptr : environment.data(),
-                        directory.empty() ? nullptr : directory.c_str(),
-                        &startup, &started)) {
-      throw PlatformError("cannot start " + described);
+    // Wine on a heavily loaded machine now and then fails a process start
+    // with an internal error (1359) before the program runs at all; a
+    // later try starts it. Any other failure is the test's answer.
+    for (int attempt = 1;; ++attempt) {
+      if (CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                         CREATE_UNICODE_ENVIRONMENT | CREATE_SUSPENDED,
+                         environment.empty() ? nullptr : environment.data(),
+                         directory.empty() ? nullptr : directory.c_str(),
+                         &startup, &started)) {
+        break;
+      }
+      if (GetLastError() != ERROR_INTERNAL_ERROR || attempt == 3) {
+        throw PlatformError("cannot start " + described);
+      }
     }
   }
   UniqueHandle process(started.hProcess);
