@@ -27,7 +27,6 @@
 #include <filesystem>
 #include <functional>
 #include <future>
-#include <map>
 #include <memory>
 #include <optional>
 #include <random>
@@ -186,8 +185,20 @@ bool IsDeviceName(std::wstring_view text) {
   return std::find(kDevices.begin(), kDevices.end(), stem) != kDevices.end();
 }
 
+// The odd characters that neither split a value at a comma nor end it.
+const std::wstring& OnePartCharacters() {
+  static const std::wstring characters = [] {
+    std::wstring text;
+    for (wchar_t c : OddCharacters()) {
+      if (c > L' ' && c != L',') text += c;
+    }
+    return text;
+  }();
+  return characters;
+}
+
 // An odd text: mostly short, sometimes some hundred units, rarely thousands.
-std::wstring OddText(Random& random) {
+std::wstring OddText(Random& random, const std::wstring& characters = OddCharacters()) {
   for (;;) {
     size_t length = 1 + Below(random, 12);
     const size_t kind = Below(random, 100);
@@ -203,7 +214,7 @@ std::wstring OddText(Random& random) {
       if (Chance(random, 2)) {
         text += L"\U0001F600";  // a pair of surrogates
       } else {
-        text += OddCharacters()[Below(random, OddCharacters().size())];
+        text += characters[Below(random, characters.size())];
       }
     }
     // Blanks alone make an argument that reads as none or as something else.
@@ -213,23 +224,107 @@ std::wstring OddText(Random& random) {
 }
 
 // ---------------------------------------------------------------------------
-// uiprobe: generated vectors and what each must end with.
+// Generated vectors made of written pieces.
+//
+// A vector is a row of pieces, each of one or more arguments written here
+// together with what the command-line rules make of it, and the generator
+// notes the outcome as it puts the pieces together, so that no expectation
+// comes from reading a vector back:
+// - a setting (an option with its value) changes what the run does at its
+//   end, and the reading goes on after it;
+// - an ending piece (a fault, or uiprobe's help) decides the outcome, and
+//   nothing after it is ever read;
+// - a closing piece (an option without its value) stands last and decides
+//   the outcome.
+// Without an ending or closing piece the last of each setting decides.
 
-enum class PositionKind { Object, Nothing, WrongParts, NotAnInteger, Unknown };
-
-struct PositionValue {
-  PositionKind kind = PositionKind::Unknown;
-  std::wstring part;  // NotAnInteger: the part that is no integer
+// How a run must end.
+struct Outcome {
+  enum class Kind { Usage, KeyList, Message, NotAnInteger, Capture, Play, AnyEnd };
+  Kind kind = Kind::AnyEnd;
+  std::string out;  // Message
+  std::string err;  // Message; NotAnInteger: the part that is no integer, as shown
 };
+
+Outcome Message(std::string out, std::string err) {
+  return {Outcome::Kind::Message, std::move(out), std::move(err)};
+}
+
+// An argument in a message: read from the ANSI command line, shown in the
+// console's code page.
+std::string Shown(std::wstring_view argument) { return Console(ThroughAnsi(argument)); }
+
+Outcome InvalidParameter(std::wstring_view argument) {
+  return Message("", "Invalid parameter " + Shown(argument) + "\r\n");
+}
+
+Outcome InvalidUsageOf(std::wstring_view option) {
+  return Message("Invalid usage of " + Shown(option) + "\r\n", "");
+}
+
+// The rows of pieces that a sweep puts together: the arguments, the
+// outcome of the first ending or closing piece, and the settings.
+template <class Settings>
+struct Vector {
+  std::vector<std::wstring> arguments;
+  std::optional<Outcome> ended;
+  Settings settings;
+
+  // A setting: `change` applies it unless the reading has already ended.
+  template <class Change>
+  void Set(std::vector<std::wstring> piece, Change change) {
+    if (!ended) change(settings);
+    Append(std::move(piece));
+  }
+  void Set(std::vector<std::wstring> piece) {
+    Set(std::move(piece), [](Settings&) {});
+  }
+  void End(std::vector<std::wstring> piece, Outcome outcome) {
+    if (!ended) ended = std::move(outcome);
+    Append(std::move(piece));
+  }
+
+ private:
+  void Append(std::vector<std::wstring> piece) {
+    arguments.insert(arguments.end(), piece.begin(), piece.end());
+  }
+};
+
+// An argument that is no option: a near miss of one, or an odd text that
+// does not begin with "-" as every option does.
+template <class Settings>
+void AddNoOption(Random& random, const std::vector<std::wstring>& nearMisses, bool nearMiss,
+                 Vector<Settings>& vector) {
+  std::wstring text = nearMiss ? PickFrom(random, nearMisses) : OddText(random);
+  while (text.front() == L'-' && !nearMiss) text = OddText(random);
+  vector.End({text}, InvalidParameter(text));
+}
+
+// ---------------------------------------------------------------------------
+// uiprobe's pieces.
 
 enum class FileKind { Writable, Unwritable, Unknown };
 
-// What the generator knows of the values it made.
-struct UiprobeTables {
-  std::map<std::wstring, PositionValue> positions;
-  std::map<std::wstring, FileKind> files;
-  std::map<std::wstring, int> commands;  // --execute value: the command's exit code
+struct NamedFile {
+  std::wstring name;
+  FileKind kind = FileKind::Unknown;
 };
+
+// A command that --execute may run, and the message of its failure; none
+// for a command that ends with 0.
+struct Command {
+  const wchar_t* line;
+  const char* failure;
+};
+
+struct UiprobeSettings {
+  std::optional<bool> objectThere;  // --position: an object at the point, or nothing
+  std::optional<NamedFile> createPath;
+  std::optional<NamedFile> outputFile;
+  const Command* command = nullptr;
+};
+
+using UiprobeVector = Vector<UiprobeSettings>;
 
 const std::vector<std::wstring> kValueOptions = {L"--position", L"--createpath", L"--outputflags",
                                                  L"--outputformat", L"--outputfile"};
@@ -263,10 +358,15 @@ const std::vector<std::pair<std::wstring, std::wstring>> kNotAnIntegerPositions 
     {L"\u00e9,1", L"\u00e9"},
     {L"1,0x1G", L"0x1G"}};
 
-const std::vector<std::pair<std::wstring, int>> kCommands = {
-    {L"cmd /c exit 0", 0},   {L"cmd /c exit 0", 0},  {L"cmd /c exit 0", 0},
-    {L"cmd /c exit 5", 5},   {L"cmd /c exit 1", 1},  {L"cmd /c 'exit 7'", 7},
-    {L"cmd /c exit -1", -1}, {L"cmd /c exit 255", 255}};
+const Command kCommands[] = {
+    {L"cmd /c exit 0", nullptr},
+    {L"cmd /c exit 0", nullptr},
+    {L"cmd /c exit 0", nullptr},
+    {L"cmd /c exit 5", "Can't execute \"cmd /c exit 5\". %ERRORLEVEL% = 5\r\n"},
+    {L"cmd /c exit 1", "Can't execute \"cmd /c exit 1\". %ERRORLEVEL% = 1\r\n"},
+    {L"cmd /c 'exit 7'", "Can't execute \"cmd /c \"exit 7\"\". %ERRORLEVEL% = 7\r\n"},
+    {L"cmd /c exit -1", "Can't execute \"cmd /c exit -1\". %ERRORLEVEL% = -1\r\n"},
+    {L"cmd /c exit 255", "Can't execute \"cmd /c exit 255\". %ERRORLEVEL% = 255\r\n"}};
 
 const std::vector<std::wstring> kWritableNames = {
     L"out.txt", L"Ausgabe \u00fc.txt", L"two  blanks.txt", L"x", L"semi;colon,comma.txt",
@@ -278,36 +378,6 @@ const std::vector<std::wstring> kUnwritableNames = {
 
 const std::vector<std::wstring> kFormats = {L"ini", L"conf", L"xml", L"vallines", L"valtabs",
                                             L"valcsv", L"INI", L"Xml", L""};
-
-// A name made only of letters, digits, dots, dashes and underscores, that
-// does not end with a dot and is no device, is a file the run can write.
-bool IsPlainFileName(std::wstring_view name) {
-  if (name.empty() || name.size() > 100 || name.back() == L'.' || IsDeviceName(name)) {
-    return false;
-  }
-  return std::all_of(name.begin(), name.end(), [](wchar_t c) {
-    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') ||
-           c == L'.' || c == L'-' || c == L'_';
-  });
-}
-
-FileKind ClassifyFile(const UiprobeTables& tables, const std::wstring& name) {
-  if (const auto known = tables.files.find(name); known != tables.files.end()) {
-    return known->second;
-  }
-  return IsPlainFileName(name) ? FileKind::Writable : FileKind::Unknown;
-}
-
-PositionValue ClassifyPosition(const UiprobeTables& tables, const std::wstring& value) {
-  if (const auto known = tables.positions.find(value); known != tables.positions.end()) {
-    return known->second;
-  }
-  // With no comma and nothing that ends a part the value is one part.
-  const bool onePart = std::none_of(value.begin(), value.end(), [](wchar_t c) {
-    return c == L',' || c == L'"' || (c >= 1 && c <= 32);
-  });
-  return onePart ? PositionValue{PositionKind::WrongParts, {}} : PositionValue{};
-}
 
 // The point written in one of the forms that the position reader accepts.
 std::wstring PointText(Random& random, POINT point) {
@@ -332,45 +402,37 @@ std::wstring PointText(Random& random, POINT point) {
   }
 }
 
-// A --position value; a well-formed vector mostly names a place.
-std::wstring PositionValueText(Random& random, const std::vector<POINT>& objects,
-                               UiprobeTables& tables, bool wellFormed) {
+// --position and a value; a well-formed vector mostly names a place. An
+// odd value without a comma, blank or control character is one part.
+void AddPosition(Random& random, const std::vector<POINT>& objects, bool wellFormed,
+                 UiprobeVector& vector) {
   const size_t kind = Below(random, 100);
-  std::wstring text;
-  PositionValue value;
+  const auto place = [&](std::wstring value, bool objectThere) {
+    vector.Set({L"--position", value}, [&](UiprobeSettings& s) { s.objectThere = objectThere; });
+  };
   if (kind < (wellFormed ? 75u : 55u)) {
-    text = PointText(random, PickFrom(random, objects));
-    value.kind = PositionKind::Object;
+    place(PointText(random, PickFrom(random, objects)), true);
   } else if (kind < (wellFormed ? 88u : 67u)) {
-    text = PickFrom(random, kNothingPositions);
-    value.kind = PositionKind::Nothing;
+    place(PickFrom(random, kNothingPositions), false);
   } else if (kind < (wellFormed ? 92u : 77u)) {
-    text = PickFrom(random, kWrongPartsPositions);
-    value.kind = PositionKind::WrongParts;
+    const std::wstring& value = PickFrom(random, kWrongPartsPositions);
+    vector.End({L"--position", value}, Message("", "Invalid position " + Shown(value) + "\r\n"));
   } else if (kind < (wellFormed ? 96u : 90u)) {
-    const auto& [bad, part] = PickFrom(random, kNotAnIntegerPositions);
-    text = bad;
-    value = {PositionKind::NotAnInteger, part};
+    const auto& [value, part] = PickFrom(random, kNotAnIntegerPositions);
+    vector.End({L"--position", value}, {Outcome::Kind::NotAnInteger, "", Shown(part)});
+  } else if (Chance(random, 50)) {
+    const std::wstring value = OddText(random, OnePartCharacters());
+    vector.End({L"--position", value}, Message("", "Invalid position " + Shown(value) + "\r\n"));
   } else {
-    return OddText(random);
+    vector.End({L"--position", OddText(random)}, {});
   }
-  tables.positions[text] = value;
-  return text;
 }
 
-std::wstring FileValueText(Random& random, UiprobeTables& tables) {
+NamedFile FileValue(Random& random) {
   const size_t kind = Below(random, 100);
-  if (kind < 60) {
-    const std::wstring& name = PickFrom(random, kWritableNames);
-    tables.files[name] = FileKind::Writable;
-    return name;
-  }
-  if (kind < 85) {
-    const std::wstring& name = PickFrom(random, kUnwritableNames);
-    tables.files[name] = FileKind::Unwritable;
-    return name;
-  }
-  return OddText(random);
+  if (kind < 60) return {PickFrom(random, kWritableNames), FileKind::Writable};
+  if (kind < 85) return {PickFrom(random, kUnwritableNames), FileKind::Unwritable};
+  return {OddText(random), FileKind::Unknown};
 }
 
 std::wstring FlagsText(Random& random) {
@@ -382,161 +444,118 @@ std::wstring FlagsText(Random& random) {
   return flags;
 }
 
-std::wstring CommandText(Random& random, UiprobeTables& tables) {
-  const auto& [command, code] = PickFrom(random, kCommands);
-  tables.commands[command] = code;
-  return command;
+void AddCommand(Random& random, UiprobeVector& vector) {
+  const Command& command = kCommands[Below(random, std::size(kCommands))];
+  vector.Set({L"--execute", command.line}, [&](UiprobeSettings& s) { s.command = &command; });
 }
 
-bool IsCommand(const UiprobeTables& tables, const std::wstring& token) {
-  return tables.commands.count(token) != 0;
+void AddFile(const std::wstring& option, NamedFile file, UiprobeVector& vector) {
+  vector.Set({option, file.name}, [&](UiprobeSettings& s) {
+    (option == L"--createpath" ? s.createPath : s.outputFile) = file;
+  });
 }
 
-// A well-formed vector holds only options with fitting values and reaches
-// the capture and the stages after it; any other adds near misses, odd
-// texts, options without values and values that are options.
-std::vector<std::wstring> GenerateUiprobeArguments(Random& random,
-                                                   const std::vector<POINT>& objects,
-                                                   UiprobeTables& tables) {
-  const bool wellFormed = Chance(random, 55);
-  std::vector<std::wstring> arguments;
-  if (wellFormed || Chance(random, 40)) {
-    arguments = {L"--position", PositionValueText(random, objects, tables, wellFormed)};
+// An option that takes a value with another option's name as its value: a
+// position of one part, a file of that name, or flags and formats. After
+// "--execute" as a value comes a command, which is then no option's value.
+void AddOptionAsValue(Random& random, const std::wstring& option, UiprobeVector& vector) {
+  std::vector<std::wstring> names = kValueOptions;
+  names.insert(names.end(), {L"--execute", L"--help", L"--appendoutput"});
+  const std::wstring& value = PickFrom(random, names);
+  if (option == L"--position") {
+    vector.End({option, value}, Message("", "Invalid position " + Shown(value) + "\r\n"));
+  } else if (option == L"--createpath" || option == L"--outputfile") {
+    AddFile(option, {value, FileKind::Writable}, vector);
+  } else {
+    vector.Set({option, value});
   }
+  if (value == L"--execute") {
+    const wchar_t* command = kCommands[Below(random, std::size(kCommands))].line;
+    vector.End({command}, InvalidParameter(command));
+  }
+}
+
+// An option that takes a value, with a fitting one, another option's name
+// or an odd text; last, sometimes without its value.
+void AddValueOption(Random& random, const std::vector<POINT>& objects, bool wellFormed,
+                    bool last, UiprobeVector& vector) {
+  const std::wstring& option = PickFrom(random, kValueOptions);
+  if (!wellFormed && Chance(random, 10)) {
+    if (last) {
+      vector.End({option}, InvalidUsageOf(option));
+    } else {
+      AddOptionAsValue(random, option, vector);
+    }
+  } else if (!wellFormed && Chance(random, 10) && option != L"--position") {
+    if (option == L"--createpath" || option == L"--outputfile") {
+      AddFile(option, {OddText(random), FileKind::Unknown}, vector);
+    } else {
+      vector.Set({option, OddText(random)});
+    }
+  } else if (option == L"--position") {
+    AddPosition(random, objects, wellFormed, vector);
+  } else if (option == L"--createpath" || option == L"--outputfile") {
+    AddFile(option, FileValue(random), vector);
+  } else if (option == L"--outputflags") {
+    vector.Set({option, FlagsText(random)});
+  } else {
+    const std::wstring& format = PickFrom(random, kFormats);
+    vector.Set({option, format.empty() ? OddText(random) : format});
+  }
+}
+
+// A well-formed vector holds only options with fitting values and mostly
+// reaches the capture and the stages after it; any other adds near misses,
+// odd texts, options without values and values that are options.
+UiprobeVector GenerateUiprobeVector(Random& random, const std::vector<POINT>& objects) {
+  const bool wellFormed = Chance(random, 55);
+  UiprobeVector vector;
+  if (wellFormed || Chance(random, 40)) AddPosition(random, objects, wellFormed, vector);
   const size_t count = Below(random, wellFormed ? 6 : 9);
   for (size_t i = 0; i < count; ++i) {
+    const bool last = i + 1 == count;
     const size_t kind = Below(random, wellFormed ? 75 : 100);
     if (kind < 50) {
-      const std::wstring& option = PickFrom(random, kValueOptions);
-      arguments.push_back(option);
-      if (!wellFormed && Chance(random, 10)) continue;  // the next one is the value
-      if (!wellFormed && Chance(random, 10)) {
-        arguments.push_back(Chance(random, 50) ? OddText(random)
-                                               : PickFrom(random, kValueOptions));
-      } else if (option == L"--position") {
-        arguments.push_back(PositionValueText(random, objects, tables, wellFormed));
-      } else if (option == L"--createpath" || option == L"--outputfile") {
-        arguments.push_back(FileValueText(random, tables));
-      } else if (option == L"--outputflags") {
-        arguments.push_back(FlagsText(random));
-      } else {
-        const std::wstring& format = PickFrom(random, kFormats);
-        arguments.push_back(format.empty() ? OddText(random) : format);
-      }
+      AddValueOption(random, objects, wellFormed, last, vector);
     } else if (kind < 65) {
-      arguments.push_back(L"--execute");
-      arguments.push_back(CommandText(random, tables));
+      AddCommand(random, vector);
     } else if (kind < 75) {
-      arguments.push_back(L"--appendoutput");
+      vector.Set({L"--appendoutput"});
     } else if (kind < 78) {
-      arguments.push_back(PickFrom(random, kHelpOptions));
+      vector.End({PickFrom(random, kHelpOptions)}, {Outcome::Kind::Usage});
     } else if (kind < 86) {
-      arguments.push_back(L"--execute");  // with or without its command, see below
-    } else if (kind < 93) {
-      arguments.push_back(PickFrom(random, kUiprobeNearMisses));
-    } else {
-      arguments.push_back(OddText(random));
-    }
-  }
-  // Whatever follows --execute may be run: only the known commands.
-  for (size_t i = 0; i + 1 < arguments.size(); ++i) {
-    if (arguments[i] == L"--execute" && !IsCommand(tables, arguments[i + 1])) {
-      arguments.insert(arguments.begin() + i + 1, CommandText(random, tables));
-    }
-  }
-  return arguments;
-}
-
-// How a uiprobe run must end.
-struct UiprobeExpectation {
-  enum class Kind { Usage, Message, NotAnInteger, Capture, AnyEnd } kind = Kind::AnyEnd;
-  std::string out;    // Message
-  std::string err;    // Message
-  std::wstring part;  // NotAnInteger
-  PositionKind where = PositionKind::Unknown;
-  std::optional<std::wstring> command;
-  std::wstring createPath;
-  std::wstring outputFile;
-};
-
-UiprobeExpectation Message(std::string out, std::string err) {
-  UiprobeExpectation expectation;
-  expectation.kind = UiprobeExpectation::Kind::Message;
-  expectation.out = std::move(out);
-  expectation.err = std::move(err);
-  return expectation;
-}
-
-// Reads the vector as the command line's rules say: in order, options
-// matched whole and case-sensitively, each value-taking option taking the
-// next argument, the first fault ending the reading.
-UiprobeExpectation ExpectedUiprobeRun(const UiprobeTables& tables,
-                                      const std::vector<std::wstring>& arguments) {
-  using Kind = UiprobeExpectation::Kind;
-  UiprobeExpectation expectation;
-  if (arguments.empty()) {
-    expectation.kind = Kind::Usage;
-    return expectation;
-  }
-  bool hasPosition = false;
-  for (size_t i = 0; i < arguments.size(); ++i) {
-    const std::wstring argument = ThroughAnsi(arguments[i]);
-    if (std::find(kHelpOptions.begin(), kHelpOptions.end(), argument) != kHelpOptions.end()) {
-      expectation.kind = Kind::Usage;
-      return expectation;
-    }
-    const bool takesValue =
-        argument == L"--execute" ||
-        std::find(kValueOptions.begin(), kValueOptions.end(), argument) != kValueOptions.end();
-    if (!takesValue && argument != L"--appendoutput" && argument != L"--manualselect") {
-      return Message("", Console(L"Invalid parameter " + argument) + "\r\n");
-    }
-    if (!takesValue) continue;
-    if (i + 1 == arguments.size()) {
-      return Message(Console(L"Invalid usage of " + argument) + "\r\n", "");
-    }
-    const std::wstring& value = arguments[++i];
-    if (argument == L"--position") {
-      const PositionValue position = ClassifyPosition(tables, value);
-      switch (position.kind) {
-        case PositionKind::WrongParts:
-          return Message("", Console(L"Invalid position " + ThroughAnsi(value)) + "\r\n");
-        case PositionKind::NotAnInteger:
-          expectation.kind = Kind::NotAnInteger;
-          expectation.part = position.part;
-          return expectation;
-        case PositionKind::Unknown:
-          return UiprobeExpectation{};
-        default:
-          hasPosition = true;
-          expectation.where = position.kind;
+      // --execute without its command can only stand last.
+      if (last) {
+        vector.End({L"--execute"}, InvalidUsageOf(L"--execute"));
+      } else {
+        AddCommand(random, vector);
       }
-    } else if (argument == L"--createpath") {
-      expectation.createPath = value;
-    } else if (argument == L"--outputfile") {
-      expectation.outputFile = value;
-    } else if (argument == L"--execute") {
-      expectation.command = value;
+    } else {
+      AddNoOption(random, kUiprobeNearMisses, kind < 93, vector);
     }
   }
-  if (!hasPosition) return Message("", "Invalid usage - please specify capture mode.\r\n");
-  expectation.kind = Kind::Capture;
-  return expectation;
+  return vector;
 }
 
-std::wstring SingleToDoubleQuotes(std::wstring text) {
-  std::replace(text.begin(), text.end(), L'\'', L'"');
-  return text;
+// The outcome of the vector: the piece that ended the reading, else the
+// settings.
+Outcome UiprobeOutcome(const UiprobeVector& vector) {
+  if (vector.arguments.empty()) return {Outcome::Kind::Usage};
+  if (vector.ended) return *vector.ended;
+  if (!vector.settings.objectThere) {
+    return Message("", "Invalid usage - please specify capture mode.\r\n");
+  }
+  return {Outcome::Kind::Capture};
 }
 
 const std::string kFailureReport = "Execution failed!\r\nException info: ";
 
-void CheckUiprobeRun(const UiprobeTables& tables, const std::vector<std::wstring>& arguments,
-                     const RunResult& result, const fs::path& runFolder) {
-  using Kind = UiprobeExpectation::Kind;
+void CheckUiprobeRun(const UiprobeVector& vector, const RunResult& result,
+                     const fs::path& runFolder) {
+  using Kind = Outcome::Kind;
   ExpectEndedOnItsOwn(result, {kExitSuccess, kExitFailure, kExitNothingCaptured,
                                kExitCommandFailed});
-  const UiprobeExpectation expected = ExpectedUiprobeRun(tables, arguments);
+  const Outcome expected = UiprobeOutcome(vector);
   switch (expected.kind) {
     case Kind::Usage:
       EXPECT_EQ(result.exitCode, kExitSuccess);
@@ -556,43 +575,36 @@ void CheckUiprobeRun(const UiprobeTables& tables, const std::vector<std::wstring
       EXPECT_EQ(result.out, "");
       EXPECT_TRUE(StartsWith(result.err, "Exception EConvertError in module uiprobe.exe at "))
           << result.err;
-      EXPECT_TRUE(EndsWith(result.err, ".\r\n'" + Console(ThroughAnsi(expected.part)) +
+      EXPECT_TRUE(EndsWith(result.err, ".\r\n'" + expected.err +
                                            "' is not a valid integer value.\r\n\r\n"))
           << result.err;
       EXPECT_TRUE(FolderIsEmpty(runFolder));
       return;
-    case Kind::AnyEnd:
-      return;
     case Kind::Capture:
       break;
+    default:
+      return;
   }
 
-  if (expected.where == PositionKind::Nothing) {
+  const UiprobeSettings& settings = vector.settings;
+  if (!*settings.objectThere) {
     EXPECT_EQ(result.exitCode, kExitNothingCaptured);
     EXPECT_EQ(result.out + result.err, "");
     EXPECT_TRUE(FolderIsEmpty(runFolder));
     return;
   }
-  if (expected.command) {
-    const auto known = tables.commands.find(*expected.command);
-    ASSERT_NE(known, tables.commands.end()) << "a command that the generator did not make";
-    if (known->second != 0) {
-      EXPECT_EQ(result.exitCode, kExitCommandFailed);
-      EXPECT_EQ(result.out, Console(L"Can't execute \"" + SingleToDoubleQuotes(*expected.command) +
-                                    L"\". %ERRORLEVEL% = " + std::to_wstring(known->second)) +
-                                "\r\n");
-      EXPECT_EQ(result.err, "");
-      EXPECT_TRUE(FolderIsEmpty(runFolder));
-      return;
-    }
+  if (settings.command != nullptr && settings.command->failure != nullptr) {
+    EXPECT_EQ(result.exitCode, kExitCommandFailed);
+    EXPECT_EQ(result.out, settings.command->failure);
+    EXPECT_EQ(result.err, "");
+    EXPECT_TRUE(FolderIsEmpty(runFolder));
+    return;
   }
 
-  const bool toFile = !expected.outputFile.empty();
-  const FileKind output = toFile ? ClassifyFile(tables, expected.outputFile) : FileKind::Writable;
-  const FileKind path =
-      expected.createPath.empty() ? FileKind::Writable : ClassifyFile(tables, expected.createPath);
-  const bool fails = output == FileKind::Unwritable || path == FileKind::Unwritable;
-  const bool mayFail = output == FileKind::Unknown || path == FileKind::Unknown;
+  const NamedFile output = settings.outputFile.value_or(NamedFile{{}, FileKind::Writable});
+  const NamedFile path = settings.createPath.value_or(NamedFile{{}, FileKind::Writable});
+  const bool fails = output.kind == FileKind::Unwritable || path.kind == FileKind::Unwritable;
+  const bool mayFail = output.kind == FileKind::Unknown || path.kind == FileKind::Unknown;
   if (fails || (mayFail && result.exitCode == kExitFailure)) {
     EXPECT_EQ(result.exitCode, kExitFailure);
     EXPECT_TRUE(StartsWith(result.out, kFailureReport)) << result.out;
@@ -600,21 +612,21 @@ void CheckUiprobeRun(const UiprobeTables& tables, const std::vector<std::wstring
   }
   EXPECT_EQ(result.exitCode, kExitSuccess);
   EXPECT_EQ(result.err, "");
-  if (toFile) {
+  if (settings.outputFile) {
     EXPECT_EQ(result.out, "");
-    if (output == FileKind::Writable) {
-      EXPECT_TRUE(fs::exists(runFolder / expected.outputFile));
+    if (output.kind == FileKind::Writable) {
+      EXPECT_TRUE(fs::exists(runFolder / output.name));
     }
   } else {
     EXPECT_NE(result.out, "");
   }
-  if (path == FileKind::Writable && !expected.createPath.empty()) {
-    EXPECT_TRUE(fs::exists(runFolder / expected.createPath));
+  if (settings.createPath && path.kind == FileKind::Writable) {
+    EXPECT_TRUE(fs::exists(runFolder / path.name));
   }
 }
 
 // ---------------------------------------------------------------------------
-// keyfeed: generated vectors and what each must end with.
+// keyfeed's pieces.
 
 enum class PlayOutcome { Plays, TagFault, ReadFault };
 
@@ -655,6 +667,9 @@ std::string OddAnsiBytes(Random& random) {
   return bytes;
 }
 
+constexpr wchar_t kLockedFile[] = L"locked.txt";
+constexpr wchar_t kCommandFolder[] = L"a folder";
+
 std::vector<CommandFile> CommandFiles(Random& random) {
   const std::string bom = "\xEF\xBB\xBF";
   return {
@@ -674,18 +689,27 @@ std::vector<CommandFile> CommandFiles(Random& random) {
       {std::wstring(150, L'n') + L".txt", "n", PlayOutcome::Plays},
       {L"unclosed third line.txt", "a\r\nb\r\n{ENTER\r\nc\r\n", PlayOutcome::TagFault},
       {L"only a brace.txt", bom + "{", PlayOutcome::TagFault},
+      // Held with no sharing for the whole sweep: it exists, but cannot be read.
+      {kLockedFile, "locked{ENTER}", PlayOutcome::ReadFault},
   };
 }
 
-constexpr wchar_t kLockedFile[] = L"locked.txt";
-constexpr wchar_t kCommandFolder[] = L"a folder";
+struct KeyfeedSettings {
+  bool sequenceFault = false;  // --run: a tag that is never closed
+  std::optional<PlayOutcome> file;
+  std::optional<Outcome> topic;  // --help: the key list or the invalid topic
+};
+
+using KeyfeedVector = Vector<KeyfeedSettings>;
 
 const std::vector<std::wstring> kKeyfeedOptions = {L"--run", L"--file", L"--help", L"-h", L"-?"};
 const std::vector<std::wstring> kKeyfeedNearMisses = {
     L"--RUN", L"--Run", L"-run", L"--run=x", L"--files", L"/run", L"--", L"-",
     L"run",   L"file",  L"help", L"tags",    L"-H",      L"--h"};
-const std::vector<std::wstring> kTopics = {L"tags", L"TAGS", L"Tags", L"tAgS",
-                                           L"tags ", L"tag", L"tagss"};
+// Help topics, and whether they name the key list: "tags" in any case.
+const std::vector<std::pair<std::wstring, bool>> kTopics = {
+    {L"tags", true},   {L"TAGS", true}, {L"Tags", true},   {L"tAgS", true},
+    {L"tags ", false}, {L"tag", false}, {L"tagss", false}};
 
 // Pieces of a sequence that only type into the focused edit: characters,
 // keys that move the caret or edit, tags that are no tags and are typed as
@@ -711,9 +735,10 @@ std::wstring TypableCharacters(Random& random, size_t count) {
   return text;
 }
 
-// A sequence that types only into the focused edit; a faulty one ends with
-// a tag that is never closed.
-std::wstring HarmlessSequence(Random& random, bool faulty) {
+// --run with a sequence that types only into the focused edit; a faulty
+// one ends with a tag that is never closed.
+void AddSequence(Random& random, KeyfeedVector& vector) {
+  const bool faulty = Chance(random, 15);
   std::wstring sequence;
   const size_t items = 1 + Below(random, 8);
   for (size_t i = 0; i < items; ++i) {
@@ -731,159 +756,95 @@ std::wstring HarmlessSequence(Random& random, bool faulty) {
     tail.erase(std::remove(tail.begin(), tail.end(), L'}'), tail.end());
     sequence += Chance(random, 50) ? L"{ENTER" + tail : L"{" + tail;
   }
-  return sequence;
+  vector.Set({L"--run", sequence}, [&](KeyfeedSettings& s) { s.sequenceFault = faulty; });
 }
 
-struct KeyfeedTables {
-  std::map<std::wstring, bool> sequences;  // faulty or not
-  std::map<std::wstring, PlayOutcome> files;
-};
-
-// Option names and their near misses: typed, they only type themselves.
-bool IsOptionLike(const std::wstring& token) {
-  return std::find(kKeyfeedOptions.begin(), kKeyfeedOptions.end(), token) !=
-             kKeyfeedOptions.end() ||
-         std::find(kKeyfeedNearMisses.begin(), kKeyfeedNearMisses.end(), token) !=
-             kKeyfeedNearMisses.end();
+Outcome InvalidFile(std::wstring_view name) {
+  return Message("", "Invalid file " + Shown(name) + "\r\n");
 }
 
-std::wstring SequenceToken(Random& random, KeyfeedTables& tables) {
-  const bool faulty = Chance(random, 15);
-  std::wstring sequence = HarmlessSequence(random, faulty);
-  tables.sequences[sequence] = faulty;
-  return sequence;
-}
-
-std::wstring FileToken(Random& random, const std::vector<CommandFile>& files) {
+// --file with a prepared file, or with a name that is no file.
+void AddFile(Random& random, const std::vector<CommandFile>& files, KeyfeedVector& vector) {
   const size_t kind = Below(random, 100);
-  if (kind < 60) return PickFrom(random, files).name;
-  if (kind < 68) return kLockedFile;
-  if (kind < 88) return L"missing-" + OddText(random);
-  return PickFrom(random, std::vector<std::wstring>{kCommandFolder, L".", L".."});
+  if (kind < 68) {
+    const CommandFile& file = kind < 60 ? PickFrom(random, files) : files.back();
+    vector.Set({L"--file", file.name}, [&](KeyfeedSettings& s) { s.file = file.outcome; });
+    return;
+  }
+  const std::wstring name =
+      kind < 88 ? L"missing-" + OddText(random)
+                : PickFrom(random, std::vector<std::wstring>{kCommandFolder, L".", L".."});
+  vector.End({L"--file", name}, InvalidFile(name));
+}
+
+void AddTopic(Random& random, KeyfeedVector& vector) {
+  const std::wstring& option = PickFrom(random, kHelpOptions);
+  auto [topic, keyList] = Chance(random, 60) ? PickFrom(random, kTopics)
+                                             : std::pair<std::wstring, bool>{OddText(random), false};
+  // The project treats an unknown topic as a fault of the command line.
+  const Outcome outcome = keyList ? Outcome{Outcome::Kind::KeyList}
+                                  : Message("Invalid topic \"" + Shown(topic) + "\"\r\n", "");
+  vector.Set({option, topic}, [&](KeyfeedSettings& s) { s.topic = outcome; });
+}
+
+// An option without its value: alone, a help option asks for the usage;
+// last, it lacks its value; anywhere else the next option is its value.
+void AddBareOption(Random& random, bool last, KeyfeedVector& vector) {
+  const std::wstring& option = PickFrom(random, kKeyfeedOptions);
+  if (last) {
+    const bool help = option != L"--run" && option != L"--file";
+    vector.End({option}, help && vector.arguments.empty() ? Outcome{Outcome::Kind::Usage}
+                                                          : InvalidUsageOf(option));
+  } else {
+    const std::wstring& value = PickFrom(random, kKeyfeedOptions);
+    if (option == L"--run") {
+      vector.Set({option, value}, [](KeyfeedSettings& s) { s.sequenceFault = false; });
+    } else if (option == L"--file") {
+      vector.End({option, value}, InvalidFile(value));
+    } else {
+      const Outcome outcome = Message("Invalid topic \"" + Shown(value) + "\"\r\n", "");
+      vector.Set({option, value}, [&](KeyfeedSettings& s) { s.topic = outcome; });
+    }
+  }
 }
 
 // A well-formed vector only plays sequences and command files; any other
 // adds help topics, near misses, odd texts and options without values.
-std::vector<std::wstring> GenerateKeyfeedArguments(Random& random,
-                                                   const std::vector<CommandFile>& files,
-                                                   KeyfeedTables& tables) {
+KeyfeedVector GenerateKeyfeedVector(Random& random, const std::vector<CommandFile>& files) {
   const bool wellFormed = Chance(random, 50);
-  std::vector<std::wstring> arguments;
+  KeyfeedVector vector;
   const size_t count =
       wellFormed ? 1 + Below(random, 3) : (Chance(random, 3) ? 0 : 1 + Below(random, 6));
   for (size_t i = 0; i < count; ++i) {
     const size_t kind = Below(random, wellFormed ? 60 : 100);
     if (kind < 35) {
-      arguments.push_back(L"--run");
-      arguments.push_back(SequenceToken(random, tables));
+      AddSequence(random, vector);
     } else if (kind < 60) {
-      arguments.push_back(L"--file");
-      arguments.push_back(FileToken(random, files));
+      AddFile(random, files, vector);
     } else if (kind < 68) {
-      arguments.push_back(PickFrom(random, std::vector<std::wstring>{L"--help", L"-h", L"-?"}));
-      arguments.push_back(Chance(random, 60) ? PickFrom(random, kTopics) : OddText(random));
+      AddTopic(random, vector);
     } else if (kind < 79) {
-      arguments.push_back(PickFrom(random, kKeyfeedOptions));
-    } else if (kind < 89) {
-      arguments.push_back(PickFrom(random, kKeyfeedNearMisses));
+      AddBareOption(random, i + 1 == count, vector);
     } else {
-      arguments.push_back(OddText(random));
+      AddNoOption(random, kKeyfeedNearMisses, kind < 89, vector);
     }
   }
-  // What follows --run may be typed: only harmless sequences and names.
-  for (size_t i = 0; i + 1 < arguments.size(); ++i) {
-    const std::wstring& next = arguments[i + 1];
-    if (arguments[i] == L"--run" && tables.sequences.count(next) == 0 && !IsOptionLike(next)) {
-      arguments.insert(arguments.begin() + i + 1, SequenceToken(random, tables));
-    }
-  }
-  return arguments;
+  return vector;
 }
 
-struct KeyfeedExpectation {
-  enum class Kind { Usage, KeyList, Message, Play, AnyEnd } kind = Kind::AnyEnd;
-  std::string out;  // Message
-  std::string err;  // Message
-  // Play: the sequence's fault and the file's outcome.
-  bool sequenceFault = false;
-  std::optional<PlayOutcome> file;
-};
-
-KeyfeedExpectation KeyfeedMessage(std::string out, std::string err) {
-  KeyfeedExpectation expectation;
-  expectation.kind = KeyfeedExpectation::Kind::Message;
-  expectation.out = std::move(out);
-  expectation.err = std::move(err);
-  return expectation;
+// The outcome of the vector: the piece that ended the reading, else the
+// help topic, else the play. The whole line is read before anything plays.
+Outcome KeyfeedOutcome(const KeyfeedVector& vector) {
+  if (vector.arguments.empty()) return {Outcome::Kind::Usage};
+  if (vector.ended) return *vector.ended;
+  if (vector.settings.topic) return *vector.settings.topic;
+  return {Outcome::Kind::Play};
 }
 
-bool IsTagsTopic(const std::wstring& topic) {
-  return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, topic.c_str(),
-                        static_cast<int>(topic.size()), L"tags", 4) == CSTR_EQUAL;
-}
-
-// Reads the vector as the command line's rules say; the whole line is read
-// before anything is played.
-KeyfeedExpectation ExpectedKeyfeedRun(const KeyfeedTables& tables,
-                                      const std::vector<std::wstring>& arguments) {
-  using Kind = KeyfeedExpectation::Kind;
-  KeyfeedExpectation expectation;
-  const auto isHelp = [](const std::wstring& argument) {
-    return argument == L"--help" || argument == L"-h" || argument == L"-?";
-  };
-  if (arguments.empty() || (arguments.size() == 1 && isHelp(arguments[0]))) {
-    expectation.kind = Kind::Usage;
-    return expectation;
-  }
-  std::wstring sequence;
-  std::wstring file;
-  std::wstring topic;
-  for (size_t i = 0; i < arguments.size(); ++i) {
-    const std::wstring& argument = arguments[i];
-    if (argument != L"--run" && argument != L"--file" && !isHelp(argument)) {
-      return KeyfeedMessage("", Console(L"Invalid parameter " + argument) + "\r\n");
-    }
-    if (i + 1 == arguments.size()) {
-      return KeyfeedMessage(Console(L"Invalid usage of " + argument) + "\r\n", "");
-    }
-    const std::wstring& value = arguments[++i];
-    if (argument == L"--run") {
-      sequence = value;
-    } else if (argument == L"--file") {
-      file = value;
-      if (tables.files.count(value) == 0) {
-        return KeyfeedMessage("", Console(L"Invalid file " + value) + "\r\n");
-      }
-    } else {
-      topic = value;
-    }
-  }
-  if (!topic.empty()) {
-    if (IsTagsTopic(topic)) {
-      expectation.kind = Kind::KeyList;
-      return expectation;
-    }
-    // The project treats an unknown topic as a fault of the command line.
-    return KeyfeedMessage(Console(L"Invalid topic \"" + topic + L"\"") + "\r\n", "");
-  }
-  expectation.kind = Kind::Play;
-  if (!sequence.empty()) {
-    const auto known = tables.sequences.find(sequence);
-    if (known != tables.sequences.end()) {
-      expectation.sequenceFault = known->second;
-    } else if (sequence.find(L'{') != std::wstring::npos) {
-      return KeyfeedExpectation{};
-    }
-  }
-  if (!file.empty()) expectation.file = tables.files.at(file);
-  return expectation;
-}
-
-void CheckKeyfeedRun(const KeyfeedTables& tables, const std::vector<std::wstring>& arguments,
-                     const RunResult& result) {
-  using Kind = KeyfeedExpectation::Kind;
+void CheckKeyfeedRun(const KeyfeedVector& vector, const RunResult& result) {
+  using Kind = Outcome::Kind;
   ExpectEndedOnItsOwn(result, {kExitSuccess, kExitFailure});
-  const KeyfeedExpectation expected = ExpectedKeyfeedRun(tables, arguments);
+  const Outcome expected = KeyfeedOutcome(vector);
   switch (expected.kind) {
     case Kind::Usage:
       EXPECT_EQ(result.exitCode, kExitSuccess);
@@ -902,15 +863,17 @@ void CheckKeyfeedRun(const KeyfeedTables& tables, const std::vector<std::wstring
       EXPECT_EQ(result.out, expected.out);
       EXPECT_EQ(result.err, expected.err);
       return;
-    case Kind::AnyEnd:
-      return;
     case Kind::Play:
       break;
+    default:
+      return;
   }
+  // The sequence of --run plays before the command file.
+  const KeyfeedSettings& settings = vector.settings;
   std::optional<std::string> fault;
-  if (expected.sequenceFault || expected.file == PlayOutcome::TagFault) {
+  if (settings.sequenceFault || settings.file == PlayOutcome::TagFault) {
     fault = "EInvalidTag";
-  } else if (expected.file == PlayOutcome::ReadFault) {
+  } else if (settings.file == PlayOutcome::ReadFault) {
     fault = "EOSError";
   }
   if (fault) {
@@ -920,10 +883,6 @@ void CheckKeyfeedRun(const KeyfeedTables& tables, const std::vector<std::wstring
     EXPECT_EQ(result.exitCode, kExitSuccess);
     EXPECT_EQ(result.out + result.err, "");
   }
-}
-
-bool PlaysSomething(const KeyfeedTables& tables, const std::vector<std::wstring>& arguments) {
-  return ExpectedKeyfeedRun(tables, arguments).kind == KeyfeedExpectation::Kind::Play;
 }
 
 // ---------------------------------------------------------------------------
@@ -939,18 +898,17 @@ TEST_P(HostileUiprobeArguments, GeneratedVectors_EachEndsWithItsDocumentedOutcom
     objects.push_back(fixture.ControlCentre(control.id));
   }
   Random random(kSeed + static_cast<std::uint32_t>(GetParam()));
-  UiprobeTables tables;
   for (int run = 0; run < kUiprobeRunsPerBatch; ++run) {
-    const std::vector<std::wstring> arguments = GenerateUiprobeArguments(random, objects, tables);
-    SCOPED_TRACE(testing::Message() << "run " << run << ": uiprobe " << Describe(arguments));
+    const UiprobeVector vector = GenerateUiprobeVector(random, objects);
+    SCOPED_TRACE(testing::Message() << "run " << run << ": uiprobe " << Describe(vector.arguments));
     const fs::path folder = root / (L"run-" + std::to_wstring(run));
     ASSERT_TRUE(fs::create_directory(folder));
     const RunResult result =
-        RunProgram(L"uiprobe", arguments,
+        RunProgram(L"uiprobe", vector.arguments,
                    RunOptions{.workingDirectory = folder,
                               .environment = kEnglish.environment,
                               .timeout = std::chrono::seconds(20)});
-    CheckUiprobeRun(tables, arguments, result, folder);
+    CheckUiprobeRun(vector, result, folder);
   }
 }
 
@@ -962,37 +920,30 @@ TEST_P(HostileKeyfeedArguments, GeneratedVectors_EachEndsWithItsDocumentedOutcom
   FixtureProcess fixture;
   TempFolder folder;
   Random random(kSeed + 100 + static_cast<std::uint32_t>(GetParam()));
-  KeyfeedTables tables;
   const std::vector<CommandFile> files = CommandFiles(random);
-  for (const CommandFile& file : files) {
-    WriteBytesToFile(folder / file.name, file.bytes);
-    tables.files[file.name] = file.outcome;
-  }
+  for (const CommandFile& file : files) WriteBytesToFile(folder / file.name, file.bytes);
   fs::create_directory(folder / kCommandFolder);
-  WriteBytesToFile(folder / kLockedFile, "locked{ENTER}");
-  tables.files[kLockedFile] = PlayOutcome::ReadFault;
-  // Held with no sharing for the whole sweep: it exists, but cannot be read.
   const UniqueHandle lock(CreateFileW((folder / kLockedFile).c_str(), GENERIC_READ, 0, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_TRUE(lock);
 
   for (int run = 0; run < kKeyfeedRunsPerBatch; ++run) {
-    const std::vector<std::wstring> arguments = GenerateKeyfeedArguments(random, files, tables);
-    SCOPED_TRACE(testing::Message() << "run " << run << ": keyfeed " << Describe(arguments));
+    const KeyfeedVector vector = GenerateKeyfeedVector(random, files);
+    SCOPED_TRACE(testing::Message() << "run " << run << ": keyfeed " << Describe(vector.arguments));
     // Whatever is played goes into the edit.
     if (!fixture.EditHasFocus()) {
       ASSERT_TRUE(fixture.Focus());
     }
     const RunResult result =
-        RunProgram(L"keyfeed", arguments,
+        RunProgram(L"keyfeed", vector.arguments,
                    RunOptions{.workingDirectory = folder.Path(),
                               .environment = kEnglish.environment,
                               .timeout = std::chrono::seconds(20)});
-    CheckKeyfeedRun(tables, arguments, result);
+    CheckKeyfeedRun(vector, result);
     // No key of a play moves the focus. The unit tests that run beside this
     // one may show windows of their own, so only a focus moved within the
     // fixture is the play's doing.
-    if (PlaysSomething(tables, arguments) && !fixture.EditHasFocus()) {
+    if (KeyfeedOutcome(vector).kind == Outcome::Kind::Play && !fixture.EditHasFocus()) {
       DWORD owner = 0;
       GetWindowThreadProcessId(GetForegroundWindow(), &owner);
       EXPECT_NE(owner, fixture.ProcessId()) << "the play moved the focus from the edit";

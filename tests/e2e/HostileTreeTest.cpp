@@ -8,40 +8,106 @@
 // each run is recorded with its test ("uiprobe_ms").
 
 #include <windows.h>
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdint>
 #include <filesystem>
 #include <iostream>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "Accessibility.h"
-#include "AccessibilityNames.h"
 #include "CodePage.h"
-#include "FixtureLayout.h"
 #include "HostileTreeLayout.h"
 #include "KeyFivePath.h"
 #include "TestSupport.h"
+#include "WrittenText.h"
 
 namespace {
 
 using namespace testsupport;
 namespace acctree = fixture::acctree;
-using acctree::AccessibleNode;
 using acctree::Hostility;
-using keypath::Attribute;
 
 // Each run ends within this, several times what the slowest of them
 // (--createpath over megabyte texts) takes on a busy machine, and below the
 // test's own timeout.
 constexpr std::chrono::seconds kRunBound{60};
 
-std::string Decimal(long long value) { return std::to_string(value); }
+// The default output of the key, each property that is not empty as its
+// key line, its value line and an empty line, and the line end that the
+// console adds. X and Y are the tree window's client origin on the screen.
+constexpr char kKeyBlocks[] =
+    "Module:\r\nfixture.exe\r\n\r\nHandle:\r\n%HANDLE%\r\n\r\nName:\r\n5\r\n\r\n"
+    "Role:\r\nPUSHBUTTON\r\n\r\nState:\r\nDEFAULT;FOCUSABLE\r\n\r\n"
+    "Text:\r\nAccessible tree\r\n\r\nClass:\r\nFixtureAccTree\r\n\r\n"
+    "Shortcut:\r\nAlt+5\r\n\r\nScreenRect:\r\n%X+70%,%Y+60%,%X+120%,%Y+90%\r\n\r\n"
+    "ScreenPoint:\r\n%X+98%,%Y+77%\r\n\r\nAction:\r\nPress\r\n\r\n"
+    "Description:\r\nTypes the digit 5\r\n\r\nHelpIndex:\r\n105\r\n\r\n"
+    "RoleFull:\r\n%PUSHBUTTON%\r\n\r\nStateFull:\r\n%DEFAULT%;%FOCUSABLE%;\r\n\r\n\r\n";
+
+// The same where the key serves texts of a megabyte: its name, its value
+// (empty, so left out, in the honest tree) and its description.
+constexpr char kLongTextKeyBlocks[] =
+    "Module:\r\nfixture.exe\r\n\r\nHandle:\r\n%HANDLE%\r\n\r\nName:\r\n%NAME%\r\n\r\n"
+    "Role:\r\nPUSHBUTTON\r\n\r\nState:\r\nDEFAULT;FOCUSABLE\r\n\r\n"
+    "Text:\r\nAccessible tree\r\n\r\nClass:\r\nFixtureAccTree\r\n\r\n"
+    "Shortcut:\r\nAlt+5\r\n\r\nScreenRect:\r\n%X+70%,%Y+60%,%X+120%,%Y+90%\r\n\r\n"
+    "ScreenPoint:\r\n%X+98%,%Y+77%\r\n\r\nValue:\r\n%VALUE%\r\n\r\nAction:\r\nPress\r\n\r\n"
+    "Description:\r\n%DESCRIPTION%\r\n\r\nHelpIndex:\r\n105\r\n\r\n"
+    "RoleFull:\r\n%PUSHBUTTON%\r\n\r\nStateFull:\r\n%DEFAULT%;%FOCUSABLE%;\r\n\r\n\r\n";
+
+// The lines of the honest path that name the key where it serves texts of
+// a megabyte.
+const std::vector<std::wstring> kLongTextKeyLines = {
+    LR"(ObjectSearchInfo Name="%NAME%_PUSHBUTTON_{GUID}" TargetId="%NAME%_PUSHBUTTON_4")",
+    LR"(ObjectSearchInfo/Object[4] Name="%NAME%" Role="PUSHBUTTON" State="DEFAULT;FOCUSABLE" )"
+    LR"(Value="%VALUE%" DefaultAction="Press" HelpTopicId="105" ShortCut="Alt+5" )"
+    LR"(Description="%DESCRIPTION%" ParentId="5" Id="%NAME%_PUSHBUTTON_4" )"
+    LR"(PrevId="Keypad_GROUPING_3")",
+};
+
+// The path of the key when its tree has a cycle: the client object names
+// no parent and no parent is found for it in the window's tree, so the
+// walk up from the key ends at the keypad, which stands first, its own
+// parent, against the fresh record, and measures every rectangle from its
+// own corner (5, 5 in the tree window). Its state 0 writes none.
+const std::vector<std::wstring> kCyclePath = {
+    LR"(ObjectSearchInfo Name="5_PUSHBUTTON_{GUID}" TargetId="5_PUSHBUTTON_1")",
+    LR"(ObjectSearchInfo/Object[0] Module="fixture.exe" Class="FixtureAccTree" Name="Keypad" )"
+    LR"(Role="GROUPING" WindowText="Accessible tree" HelpTopicId="100" ShortCut="Alt+K" )"
+    LR"(Description="Digits in three rows" Id="Keypad_GROUPING_0")",
+    LR"(ObjectSearchInfo/Object[0]/RootRect Left="0" Top="0" Right="180" Bottom="130")",
+    LR"(ObjectSearchInfo/Object[0]/Childs Count="9")",
+    LR"(ObjectSearchInfo/Object[1] Name="5" Role="PUSHBUTTON" State="DEFAULT;FOCUSABLE" )"
+    LR"(DefaultAction="Press" HelpTopicId="105" ShortCut="Alt+5" Description="Types the digit 5" )"
+    LR"(ParentId="5" Id="5_PUSHBUTTON_1" PrevId="Keypad_GROUPING_0")",
+    LR"(ObjectSearchInfo/Object[1]/InnerPoint X="28" Y="17")",
+    LR"(ObjectSearchInfo/Object[1]/RootRect Left="65" Top="55" Right="115" Bottom="85")",
+    LR"(ObjectSearchInfo/Object[1]/Neigbours)",
+    LR"(ObjectSearchInfo/Object[1]/Neigbours/Left Name="4" Role="PUSHBUTTON" State="FOCUSABLE" )"
+    LR"(DefaultAction="Press" HelpTopicId="104" ShortCut="Alt+4" Description="Types the digit 4" )"
+    LR"(ParentId="4")",
+    LR"(ObjectSearchInfo/Object[1]/Neigbours/Left/RootRect Left="10" Top="55" Right="60" )"
+    LR"(Bottom="85")",
+    LR"(ObjectSearchInfo/Object[1]/Neigbours/Top Name="2" Role="PUSHBUTTON" State="FOCUSABLE" )"
+    LR"(DefaultAction="Press" HelpTopicId="102" ShortCut="Alt+2" Description="Types the digit 2" )"
+    LR"(ParentId="2")",
+    LR"(ObjectSearchInfo/Object[1]/Neigbours/Top/RootRect Left="65" Top="20" Right="115" )"
+    LR"(Bottom="50")",
+    LR"(ObjectSearchInfo/Object[1]/Neigbours/Right Name="6" Role="PUSHBUTTON" State="FOCUSABLE" )"
+    LR"(DefaultAction="Press" HelpTopicId="106" ShortCut="Alt+6" Description="Types the digit 6" )"
+    LR"(ParentId="6")",
+    LR"(ObjectSearchInfo/Object[1]/Neigbours/Right/RootRect Left="120" Top="55" Right="170" )"
+    LR"(Bottom="85")",
+    LR"(ObjectSearchInfo/Object[1]/Neigbours/Bottom Name="8" Role="PUSHBUTTON" State="FOCUSABLE" )"
+    LR"(DefaultAction="Press" HelpTopicId="108" ShortCut="Alt+8" Description="Types the digit 8" )"
+    LR"(ParentId="8")",
+    LR"(ObjectSearchInfo/Object[1]/Neigbours/Bottom/RootRect Left="65" Top="90" Right="115" )"
+    LR"(Bottom="120")",
+};
 
 class HostileTree : public keypath::KeyFiveTest, public testing::WithParamInterface<Hostility> {
  protected:
@@ -66,95 +132,41 @@ class HostileTree : public keypath::KeyFiveTest, public testing::WithParamInterf
     return run;
   }
 
-  std::string Served(const wchar_t* AccessibleNode::*field) const {
-    return WideToAnsi(acctree::ServedText(GetParam(), acctree::kCentreKeyNode, field));
+  // The texts of a megabyte that the key serves in the long-texts mode.
+  static written::WideValues LongTexts() {
+    const auto text = [](const wchar_t* acctree::AccessibleNode::*field) {
+      return acctree::ServedText(Hostility::kLongTexts, acctree::kCentreKeyNode, field);
+    };
+    return {{L"NAME", text(&acctree::AccessibleNode::name)},
+            {L"VALUE", text(&acctree::AccessibleNode::value)},
+            {L"DESCRIPTION", text(&acctree::AccessibleNode::description)}};
   }
 
-  // The default output of the key: each property that is not empty, in
-  // output order, as its key line, its value line and an empty line; the
-  // console ends the text with a line end.
   std::string KeyBlocks() const {
-    const AccessibleNode& key = acctree::Node(acctree::kCentreKeyNode);
-    const RECT rect = acctree::ScreenRect(acctree::kCentreKeyNode, treeOrigin_);
-    const std::pair<std::string, std::string> properties[] = {
-        {"Module", "fixture.exe"},
-        {"Handle", Decimal(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(tree_)))},
-        {"Name", Served(&AccessibleNode::name)},
-        {"Role", WideToAnsi(RoleToName(key.role))},
-        {"State", WideToAnsi(StateBitsToNames(key.state))},
-        {"Text", WideToAnsi(fixture::Control(fixture::kAccessibleTreeId).text)},
-        {"Class", WideToAnsi(fixture::kAccessibleTreeClass)},
-        {"Shortcut", Served(&AccessibleNode::shortcut)},
-        {"ScreenRect", Decimal(rect.left) + "," + Decimal(rect.top) + "," + Decimal(rect.right) +
-                           "," + Decimal(rect.bottom)},
-        {"ScreenPoint", Decimal(point_.x) + "," + Decimal(point_.y)},
-        {"Value", Served(&AccessibleNode::value)},
-        {"Action", Served(&AccessibleNode::defaultAction)},
-        {"Description", Served(&AccessibleNode::description)},
-        {"HelpIndex", Decimal(key.helpTopic)},
-        {"RoleFull", GetAccRoleText(key.role)},
-        {"StateFull", GetAccStateText(key.state)},
-    };
-    std::string text;
-    for (const auto& [name, value] : properties) {
-      if (!value.empty()) text += name + ":\r\n" + value + "\r\n\r\n";
+    written::Values values = {{"HANDLE", written::HandleText(tree_)},
+                              {"PUSHBUTTON", written::PlatformRoleText(ROLE_SYSTEM_PUSHBUTTON)},
+                              {"DEFAULT", written::PlatformStateText(STATE_SYSTEM_DEFAULT)},
+                              {"FOCUSABLE", written::PlatformStateText(STATE_SYSTEM_FOCUSABLE)}};
+    if (GetParam() != Hostility::kLongTexts) {
+      return written::Filled(kKeyBlocks, values, treeOrigin_);
     }
-    return text + "\r\n";
-  }
-
-  // The path of the key when its tree has a cycle: the client object
-  // names no parent and no parent is found for it in the window's tree,
-  // so the walk up from the key ends at the keypad, which stands first,
-  // its own parent, and measures every rectangle from its own corner.
-  std::vector<std::wstring> CyclePath() const {
-    const Hostility mode = GetParam();
-    const int keypad = acctree::kKeypadNode;
-    const int key = acctree::kCentreKeyNode;
-    const std::wstring object = L"ObjectSearchInfo/Object";
-    const RECT keypadRect = keypath::NodeRect(keypad);
-    const auto fromKeypad = [&](int node) {
-      RECT rect = keypath::NodeRect(node);
-      OffsetRect(&rect, -keypadRect.left, -keypadRect.top);
-      return rect;
-    };
-    const std::wstring keypadId = keypath::Id(mode, keypad, 0);
-    std::vector<std::wstring> lines = {
-        L"ObjectSearchInfo" + Attribute(L"Name", L"5_PUSHBUTTON_{GUID}") +
-            Attribute(L"TargetId", keypath::Id(mode, key, 1)),
-        // Against the fresh record, which has no texts and role -1; the
-        // keypad's state 0 writes none.
-        object + L"[0]" + Attribute(L"Module", L"fixture.exe") +
-            Attribute(L"Class", fixture::kAccessibleTreeClass) +
-            Attribute(L"Name", acctree::Node(keypad).name) +
-            Attribute(L"Role", RoleToName(acctree::Node(keypad).role)) +
-            Attribute(L"WindowText", fixture::Control(fixture::kAccessibleTreeId).text) +
-            keypath::OwnAttributes(mode, keypad) + Attribute(L"Id", keypadId),
-        keypath::RectLine(object + L"[0]", fromKeypad(keypad)),
-        object + L"[0]/Childs" + Attribute(L"Count", acctree::ChildCount(keypad)),
-        object + L"[1]" + keypath::NodeAttributes(mode, key, keypad) +
-            Attribute(L"Id", keypath::Id(mode, key, 1)) + Attribute(L"PrevId", keypadId),
-    };
-    const RECT keyOnScreen = acctree::ScreenRect(key, treeOrigin_);
-    lines.push_back(object + L"[1]/InnerPoint" + Attribute(L"X", point_.x - keyOnScreen.left) +
-                    Attribute(L"Y", point_.y - keyOnScreen.top));
-    lines.push_back(keypath::RectLine(object + L"[1]", fromKeypad(key)));
-    lines.push_back(object + L"[1]/Neigbours");
-    const std::pair<const wchar_t*, const wchar_t*> sides[] = {
-        {L"Left", L"4"}, {L"Top", L"2"}, {L"Right", L"6"}, {L"Bottom", L"8"}};
-    for (const auto& [side, name] : sides) {
-      const int neighbour = acctree::FindNode(name);
-      const std::wstring path = object + L"[1]/Neigbours/" + side;
-      lines.push_back(path + keypath::NodeAttributes(mode, neighbour, keypad));
-      lines.push_back(keypath::RectLine(path, fromKeypad(neighbour)));
-    }
-    return lines;
+    for (const auto& [name, text] : LongTexts()) values[WideToAnsi(name)] = WideToAnsi(text);
+    return written::Filled(kLongTextKeyBlocks, values, treeOrigin_);
   }
 
   // What --createpath must write for the key in this mode: the honest
-  // tree's path with the texts this tree serves, but for the cycle.
+  // tree's path but for the texts of a megabyte and for the cycle; the
+  // reported child counts that are too large change nothing.
   std::vector<std::wstring> ExpectedPath() const {
-    if (GetParam() == Hostility::kCycle) return CyclePath();
-    return keypath::ExpectedKeyPath({fixture_->Window(), treeOrigin_, point_, GetParam()});
+    switch (GetParam()) {
+      case Hostility::kCycle:
+        return kCyclePath;
+      case Hostility::kLongTexts:
+        return keypath::WithLines(keypath::ExpectedKeyPath(fixture_->Window()),
+                                  written::Filled(kLongTextKeyLines, LongTexts()));
+      default:
+        return keypath::ExpectedKeyPath(fixture_->Window());
+    }
   }
 };
 

@@ -1,26 +1,76 @@
 #include "KeyFivePath.h"
 
 #include <objbase.h>
-#include <oleacc.h>
-#include <wrl/client.h>
 
-#include <gtest/gtest.h>
-
-
-#include "AccessibilityNames.h"
+#include "AccessibleTreeLayout.h"
 #include "FixtureLayout.h"
+#include "WrittenText.h"
 
 namespace keypath {
 
 namespace acctree = fixture::acctree;
-using acctree::AccessibleNode;
-using acctree::Hostility;
 
 namespace {
 
-std::wstring Text(Hostility mode, int node, const wchar_t* AccessibleNode::*field) {
-  return acctree::ServedText(mode, node, field);
-}
+// The tree window lies at (440, 170) in the fixture's client area, and the
+// key was captured 3 pixels right of and 2 below its centre. Each level
+// carries the texts that changed from the level above; the keypad's
+// neighbour below is Colours, which lies as near as Letters but comes
+// first.
+const std::vector<std::wstring> kKeyPath = {
+    LR"(ObjectSearchInfo Name="5_PUSHBUTTON_{GUID}" TargetId="5_PUSHBUTTON_4")",
+    LR"(ObjectSearchInfo/Object[0] Module="fixture.exe" Class="DesktopToolsFixture" )"
+    LR"(Name="Fixture" Role="CLIENT" State="FOCUSABLE" WindowText="Fixture" )"
+    LR"(Id="Fixture_CLIENT_0")",
+    LR"(ObjectSearchInfo/Object[0]/RootRect Left="0" Top="0" Right="%RIGHT%" Bottom="%BOTTOM%")",
+    LR"(ObjectSearchInfo/Object[0]/Childs Count="1")",
+    LR"(ObjectSearchInfo/Object[1] Class="FixtureAccTree" Name="Accessible tree" Role="WINDOW" )"
+    LR"(WindowText="Accessible tree" Id="Accessible tree_WINDOW_1" PrevId="Fixture_CLIENT_0")",
+    LR"(ObjectSearchInfo/Object[1]/RootRect Left="440" Top="170" Right="630" Bottom="440")",
+    LR"(ObjectSearchInfo/Object[1]/Childs Count="1")",
+    LR"(ObjectSearchInfo/Object[2] Role="CLIENT" Id="Accessible tree_CLIENT_2" )"
+    LR"(PrevId="Accessible tree_WINDOW_1")",
+    LR"(ObjectSearchInfo/Object[2]/RootRect Left="440" Top="170" Right="630" Bottom="440")",
+    LR"(ObjectSearchInfo/Object[2]/Childs Count="4")",
+    LR"(ObjectSearchInfo/Object[3] Name="Keypad" Role="GROUPING" HelpTopicId="100" )"
+    LR"(ShortCut="Alt+K" Description="Digits in three rows" Id="Keypad_GROUPING_3" )"
+    LR"(PrevId="Accessible tree_CLIENT_2")",
+    LR"(ObjectSearchInfo/Object[3]/RootRect Left="445" Top="175" Right="625" Bottom="305")",
+    LR"(ObjectSearchInfo/Object[3]/Childs Count="9")",
+    LR"(ObjectSearchInfo/Object[3]/Neigbours)",
+    LR"(ObjectSearchInfo/Object[3]/Neigbours/Bottom Name="Colours" Role="GROUPING" )"
+    LR"(HelpTopicId="300" Description="Four swatches")",
+    LR"(ObjectSearchInfo/Object[3]/Neigbours/Bottom/RootRect Left="445" Top="310" Right="533" )"
+    LR"(Bottom="410")",
+    LR"(ObjectSearchInfo/Object[4] Name="5" Role="PUSHBUTTON" State="DEFAULT;FOCUSABLE" )"
+    LR"(DefaultAction="Press" HelpTopicId="105" ShortCut="Alt+5" Description="Types the digit 5" )"
+    LR"(ParentId="5" Id="5_PUSHBUTTON_4" PrevId="Keypad_GROUPING_3")",
+    LR"(ObjectSearchInfo/Object[4]/InnerPoint X="28" Y="17")",
+    LR"(ObjectSearchInfo/Object[4]/RootRect Left="510" Top="230" Right="560" Bottom="260")",
+    LR"(ObjectSearchInfo/Object[4]/Neigbours)",
+    LR"(ObjectSearchInfo/Object[4]/Neigbours/Left Name="4" Role="PUSHBUTTON" State="FOCUSABLE" )"
+    LR"(DefaultAction="Press" HelpTopicId="104" ShortCut="Alt+4" Description="Types the digit 4" )"
+    LR"(ParentId="4")",
+    LR"(ObjectSearchInfo/Object[4]/Neigbours/Left/RootRect Left="455" Top="230" Right="505" )"
+    LR"(Bottom="260")",
+    LR"(ObjectSearchInfo/Object[4]/Neigbours/Top Name="2" Role="PUSHBUTTON" State="FOCUSABLE" )"
+    LR"(DefaultAction="Press" HelpTopicId="102" ShortCut="Alt+2" Description="Types the digit 2" )"
+    LR"(ParentId="2")",
+    LR"(ObjectSearchInfo/Object[4]/Neigbours/Top/RootRect Left="510" Top="195" Right="560" )"
+    LR"(Bottom="225")",
+    LR"(ObjectSearchInfo/Object[4]/Neigbours/Right Name="6" Role="PUSHBUTTON" State="FOCUSABLE" )"
+    LR"(DefaultAction="Press" HelpTopicId="106" ShortCut="Alt+6" Description="Types the digit 6" )"
+    LR"(ParentId="6")",
+    LR"(ObjectSearchInfo/Object[4]/Neigbours/Right/RootRect Left="565" Top="230" Right="615" )"
+    LR"(Bottom="260")",
+    LR"(ObjectSearchInfo/Object[4]/Neigbours/Bottom Name="8" Role="PUSHBUTTON" State="FOCUSABLE" )"
+    LR"(DefaultAction="Press" HelpTopicId="108" ShortCut="Alt+8" Description="Types the digit 8" )"
+    LR"(ParentId="8")",
+    LR"(ObjectSearchInfo/Object[4]/Neigbours/Bottom/RootRect Left="510" Top="265" Right="560" )"
+    LR"(Bottom="295")",
+};
+
+std::wstring ElementOf(const std::wstring& line) { return line.substr(0, line.find(L' ')); }
 
 }  // namespace
 
@@ -44,144 +94,19 @@ std::wstring KeyFiveTest::Position() const {
   return std::to_wstring(point_.x) + L"," + std::to_wstring(point_.y);
 }
 
-std::wstring OwnAttributes(Hostility mode, int node) {
-  const AccessibleNode& spec = acctree::Node(node);
-  std::wstring text;
-  const auto addText = [&](const wchar_t* name, const wchar_t* AccessibleNode::*field) {
-    const std::wstring value = Text(mode, node, field);
-    if (!value.empty()) text += Attribute(name, value);
-  };
-  addText(L"Value", &AccessibleNode::value);
-  addText(L"DefaultAction", &AccessibleNode::defaultAction);
-  if (spec.helpTopic != acctree::kNoHelpTopic) text += Attribute(L"HelpTopicId", spec.helpTopic);
-  addText(L"ShortCut", &AccessibleNode::shortcut);
-  addText(L"Description", &AccessibleNode::description);
-  if (acctree::ChildIdOf(node) != 0) text += Attribute(L"ParentId", acctree::ChildIdOf(node));
-  return text;
+std::vector<std::wstring> ExpectedKeyPath(HWND fixtureWindow) {
+  RECT client{};
+  GetClientRect(fixtureWindow, &client);
+  return written::Filled(kKeyPath, {{L"RIGHT", std::to_wstring(client.right)},
+                                    {L"BOTTOM", std::to_wstring(client.bottom)}});
 }
 
-std::wstring Attribute(const wchar_t* name, const std::wstring& value) {
-  return std::wstring(L" ") + name + L"=\"" + value + L"\"";
-}
-
-std::wstring Attribute(const wchar_t* name, long value) {
-  return Attribute(name, std::to_wstring(value));
-}
-
-std::wstring RectLine(const std::wstring& path, const RECT& rect) {
-  return path + L"/RootRect" + Attribute(L"Left", rect.left) + Attribute(L"Top", rect.top) +
-         Attribute(L"Right", rect.right) + Attribute(L"Bottom", rect.bottom);
-}
-
-RECT NodeRect(int node) {
-  const fixture::ClientRect& tree = fixture::Control(fixture::kAccessibleTreeId).rect;
-  return acctree::ScreenRect(node, POINT{tree.left, tree.top});
-}
-
-std::wstring NodeAttributes(Hostility mode, int node, int reference) {
-  const AccessibleNode& spec = acctree::Node(node);
-  const AccessibleNode& above = acctree::Node(reference);
-  std::wstring text;
-  const std::wstring name = Text(mode, node, &AccessibleNode::name);
-  if (name != Text(mode, reference, &AccessibleNode::name)) text += Attribute(L"Name", name);
-  if (spec.role != above.role) text += Attribute(L"Role", RoleToName(spec.role));
-  if (spec.state != above.state && spec.state != 0) {
-    text += Attribute(L"State", StateBitsToNames(spec.state));
-  }
-  return text + OwnAttributes(mode, node);
-}
-
-std::wstring Id(Hostility mode, int node, int index) {
-  return Text(mode, node, &AccessibleNode::name) + L"_" +
-         RoleToName(acctree::Node(node).role) + L"_" + std::to_wstring(index);
-}
-
-LONG FixtureClientState(HWND fixtureWindow) {
-  Microsoft::WRL::ComPtr<IAccessible> client;
-  if (AccessibleObjectFromWindow(fixtureWindow, static_cast<DWORD>(OBJID_CLIENT),
-                                 __uuidof(IAccessible),
-                                 reinterpret_cast<void**>(client.GetAddressOf())) != S_OK) {
-    return -1;
-  }
-  VARIANT self;
-  VariantInit(&self);
-  self.vt = VT_I4;
-  self.lVal = CHILDID_SELF;
-  VARIANT state;
-  VariantInit(&state);
-  const HRESULT result = client->get_accState(self, &state);
-  const LONG value = result == S_OK && state.vt == VT_I4 ? state.lVal : -1;
-  VariantClear(&state);
-  return value;
-}
-
-std::vector<std::wstring> ExpectedKeyPath(const KeyScene& scene) {
-  const Hostility mode = scene.mode;
-  const int window = acctree::kWindowNode;
-  const int client = acctree::kClientNode;
-  const int keypad = acctree::kKeypadNode;
-  const int key = acctree::kCentreKeyNode;
-  const std::wstring title = fixture::kWindowTitle;
-  const std::wstring treeClass = fixture::kAccessibleTreeClass;
-  const std::wstring treeText = fixture::Control(fixture::kAccessibleTreeId).text;
-  RECT clientArea{};
-  GetClientRect(scene.fixtureWindow, &clientArea);
-  const std::wstring fixtureId = title + L"_CLIENT_0";
-  const std::wstring object = L"ObjectSearchInfo/Object";
-  const auto level = [&](int i) { return object + L"[" + std::to_wstring(i) + L"]"; };
-
-  // The tree's own objects keep the fixture's client state, so the first
-  // of them writes none.
-  const LONG fixtureState = FixtureClientState(scene.fixtureWindow);
-  EXPECT_EQ(fixtureState, acctree::Node(window).state);
-
-  std::vector<std::wstring> lines = {
-      L"ObjectSearchInfo" +
-          Attribute(L"Name", Text(mode, key, &AccessibleNode::name) + L"_PUSHBUTTON_{GUID}") +
-          Attribute(L"TargetId", Id(mode, key, 4)),
-      // Wine's client object of the fixture's window: no value, action,
-      // help topic, shortcut or description.
-      level(0) + Attribute(L"Module", L"fixture.exe") +
-          Attribute(L"Class", fixture::kWindowClass) + Attribute(L"Name", title) +
-          Attribute(L"Role", L"CLIENT") + Attribute(L"State", StateBitsToNames(fixtureState)) +
-          Attribute(L"WindowText", title) + Attribute(L"Id", fixtureId),
-      RectLine(level(0), clientArea),
-      level(0) + L"/Childs" + Attribute(L"Count", 1),
-      level(1) + Attribute(L"Class", treeClass) +
-          Attribute(L"Name", Text(mode, window, &AccessibleNode::name)) +
-          Attribute(L"Role", RoleToName(acctree::Node(window).role)) +
-          Attribute(L"WindowText", treeText) + OwnAttributes(mode, window) +
-          Attribute(L"Id", Id(mode, window, 1)) + Attribute(L"PrevId", fixtureId),
-      RectLine(level(1), NodeRect(window)),
-      level(1) + L"/Childs" + Attribute(L"Count", acctree::ChildCount(window)),
-      level(2) + NodeAttributes(mode, client, window) + Attribute(L"Id", Id(mode, client, 2)) +
-          Attribute(L"PrevId", Id(mode, window, 1)),
-      RectLine(level(2), NodeRect(client)),
-      level(2) + L"/Childs" + Attribute(L"Count", acctree::ChildCount(client)),
-      level(3) + NodeAttributes(mode, keypad, client) + Attribute(L"Id", Id(mode, keypad, 3)) +
-          Attribute(L"PrevId", Id(mode, client, 2)),
-      RectLine(level(3), NodeRect(keypad)),
-      level(3) + L"/Childs" + Attribute(L"Count", acctree::ChildCount(keypad)),
-      // Colours and Letters lie equally near below the keypad; the first
-      // of them counts.
-      level(3) + L"/Neigbours",
-      level(3) + L"/Neigbours/Bottom" + NodeAttributes(mode, acctree::kColoursNode, client),
-      RectLine(level(3) + L"/Neigbours/Bottom", NodeRect(acctree::kColoursNode)),
-  };
-  const RECT keyOnScreen = acctree::ScreenRect(key, scene.treeOrigin);
-  lines.push_back(level(4) + NodeAttributes(mode, key, keypad) + Attribute(L"Id", Id(mode, key, 4)) +
-                  Attribute(L"PrevId", Id(mode, keypad, 3)));
-  lines.push_back(level(4) + L"/InnerPoint" + Attribute(L"X", scene.point.x - keyOnScreen.left) +
-                  Attribute(L"Y", scene.point.y - keyOnScreen.top));
-  lines.push_back(RectLine(level(4), NodeRect(key)));
-  lines.push_back(level(4) + L"/Neigbours");
-  const std::pair<const wchar_t*, const wchar_t*> sides[] = {
-      {L"Left", L"4"}, {L"Top", L"2"}, {L"Right", L"6"}, {L"Bottom", L"8"}};
-  for (const auto& [side, name] : sides) {
-    const int neighbour = acctree::FindNode(name);
-    const std::wstring path = level(4) + L"/Neigbours/" + side;
-    lines.push_back(path + NodeAttributes(mode, neighbour, keypad));
-    lines.push_back(RectLine(path, NodeRect(neighbour)));
+std::vector<std::wstring> WithLines(std::vector<std::wstring> lines,
+                                    const std::vector<std::wstring>& changes) {
+  for (const std::wstring& change : changes) {
+    for (std::wstring& line : lines) {
+      if (ElementOf(line) == ElementOf(change)) line = change;
+    }
   }
   return lines;
 }

@@ -9,27 +9,20 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <map>
-#include <memory>
+#include <filesystem>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "Accessibility.h"
 #include "CodePage.h"
 #include "FixtureLayout.h"
 #include "TestSupport.h"
+#include "WrittenText.h"
 
 using namespace testsupport;
 
 namespace {
 
 const RunOptions kEnglish{.environment = {{L"LANG", L"C"}}};
-
-constexpr int kButton = 2;
-
-std::string Decimal(long long value) { return std::to_string(value); }
 
 // MSXML under Wine ends its lines with LF where Windows writes CR LF.
 std::string WithLfLineEnds(std::string text) {
@@ -39,43 +32,78 @@ std::string WithLfLineEnds(std::string text) {
   return text;
 }
 
-// One property as the text formats show it.
-struct Property {
-  std::string key;
-  std::string value;
+// Button "Two" as each text format writes it, its empty properties left
+// out. X and Y are the fixture's client origin on the screen; ROLE and
+// STATE are the platform's texts for CLIENT and FOCUSABLE.
+struct FormatCase {
+  const char* format;  // empty: no --outputformat
+  const char* text;
 };
 
-// The layouts of the text formats, written out once more.
-std::string Formatted(const std::vector<Property>& properties, const std::string& format) {
-  std::string text;
-  for (const Property& p : properties) {
-    if (format == "ini") {
-      text += p.key + "=" + p.value + "\r\n";
-    } else if (format == "conf") {
-      text += p.key + " \"" + p.value + "\"\r\n";
-    } else if (format == "vallines") {
-      text += p.value + "\r\n";
-    } else if (format == "valtabs") {
-      text += p.value + "\t";
-    } else if (format == "valcsv") {
-      text += p.value + ";";
-    } else {
-      text += p.key + ":\r\n" + p.value + "\r\n\r\n";
-    }
-  }
-  return text;
-}
+constexpr char kBlocks[] =
+    "Module:\r\nfixture.exe\r\n\r\nHandle:\r\n%HANDLE%\r\n\r\nName:\r\nTwo\r\n\r\n"
+    "Role:\r\nCLIENT\r\n\r\nState:\r\nFOCUSABLE\r\n\r\nText:\r\nTwo\r\n\r\n"
+    "Class:\r\nButton\r\n\r\nScreenRect:\r\n%X+440%,%Y+90%,%X+540%,%Y+120%\r\n\r\n"
+    "ScreenPoint:\r\n%X+490%,%Y+105%\r\n\r\nRoleFull:\r\n%ROLE%\r\n\r\n"
+    "StateFull:\r\n%STATE%;\r\n\r\n";
+
+const FormatCase kTextFormats[] = {
+    {"", kBlocks},
+    {"ini",
+     "Module=fixture.exe\r\nHandle=%HANDLE%\r\nName=Two\r\nRole=CLIENT\r\nState=FOCUSABLE\r\n"
+     "Text=Two\r\nClass=Button\r\nScreenRect=%X+440%,%Y+90%,%X+540%,%Y+120%\r\n"
+     "ScreenPoint=%X+490%,%Y+105%\r\nRoleFull=%ROLE%\r\nStateFull=%STATE%;\r\n"},
+    {"conf",
+     "Module \"fixture.exe\"\r\nHandle \"%HANDLE%\"\r\nName \"Two\"\r\nRole \"CLIENT\"\r\n"
+     "State \"FOCUSABLE\"\r\nText \"Two\"\r\nClass \"Button\"\r\n"
+     "ScreenRect \"%X+440%,%Y+90%,%X+540%,%Y+120%\"\r\nScreenPoint \"%X+490%,%Y+105%\"\r\n"
+     "RoleFull \"%ROLE%\"\r\nStateFull \"%STATE%;\"\r\n"},
+    {"vallines",
+     "fixture.exe\r\n%HANDLE%\r\nTwo\r\nCLIENT\r\nFOCUSABLE\r\nTwo\r\nButton\r\n"
+     "%X+440%,%Y+90%,%X+540%,%Y+120%\r\n%X+490%,%Y+105%\r\n%ROLE%\r\n%STATE%;\r\n"},
+    {"valtabs",
+     "fixture.exe\t%HANDLE%\tTwo\tCLIENT\tFOCUSABLE\tTwo\tButton\t"
+     "%X+440%,%Y+90%,%X+540%,%Y+120%\t%X+490%,%Y+105%\t%ROLE%\t%STATE%;\t"},
+    {"valcsv",
+     "fixture.exe;%HANDLE%;Two;CLIENT;FOCUSABLE;Two;Button;"
+     "%X+440%,%Y+90%,%X+540%,%Y+120%;%X+490%,%Y+105%;%ROLE%;%STATE%;;"},
+    // The names are compared exactly: this is no format name.
+    {"INI", kBlocks},
+};
+
+// The object XML of the button with every letter; the handle as a signed
+// 32-bit number.
+constexpr char kButtonXml[] =
+    R"(<?xml version="1.0" encoding="%ENCODING%"?>)" "\n"
+    R"(<ObjectInfo Module="fixture.exe" Handle="%SIGNED_HANDLE%" Name="Two" Role="CLIENT" )"
+    R"(State="FOCUSABLE" WindowText="Two" Class="Button" ShortCut="" Value="" DefaultAction="" )"
+    R"(Description="" HelpTopicId="-1" RoleFull="%ROLE%" StateFull="%STATE%;">)" "\n"
+    R"(  <ScreenRect Left="%X+440%" Top="%Y+90%" Right="%X+540%" Bottom="%Y+120%"/>)" "\n"
+    R"(  <ScreenPoint X="%X+490%" Y="%Y+105%"/>)" "\n"
+    R"(</ObjectInfo>)" "\n";
+
+// What `cmd /c set VEK_` prints for the button, in its order by name.
+constexpr char kButtonVariables[] =
+    "VEK_ACTION=\r\nVEK_CLASS=Button\r\nVEK_DESCRIPTION=\r\n"
+    "VEK_FRIENDLYNAME=Two_fixture_CLIENT\r\nVEK_HANDLE=%HANDLE%\r\nVEK_HELPINDEX=-1\r\n"
+    "VEK_MODULE=fixture.exe\r\nVEK_NAME=Two\r\nVEK_ROLE=CLIENT\r\nVEK_ROLEFULL=%ROLE%\r\n"
+    "VEK_SCREENPOINT=%X+490%,%Y+105%\r\nVEK_SCREENRECT=%X+440%,%Y+90%,%X+540%,%Y+120%\r\n"
+    "VEK_SELKEY=ctrl\r\nVEK_SHORTCUT=\r\nVEK_STATE=FOCUSABLE\r\nVEK_STATEFULL=%STATE%;\r\n"
+    "VEK_TEXT=Two\r\nVEK_VALUE=\r\n";
 
 class UiprobeCapture : public testing::Test {
  protected:
   void SetUp() override {
     // The edit holds the focus, so the button is only focusable.
     ASSERT_TRUE(fixture_.Focus());
-    const int id = fixture::ButtonId(kButton);
-    point_ = fixture_.ControlCentre(id);
-    rect_ = fixture_.ControlScreenRect(id);
-    handle_ = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(fixture_.Control(id)));
-    position_ = std::to_wstring(point_.x) + L"," + std::to_wstring(point_.y);
+    const POINT point = fixture_.ControlCentre(fixture::kButtonTwoId);
+    position_ = std::to_wstring(point.x) + L"," + std::to_wstring(point.y);
+    const HWND button = fixture_.Control(fixture::kButtonTwoId);
+    values_ = {{"HANDLE", written::HandleText(button)},
+               {"SIGNED_HANDLE",
+                std::to_string(static_cast<int32_t>(reinterpret_cast<uintptr_t>(button)))},
+               {"ROLE", written::PlatformRoleText(ROLE_SYSTEM_CLIENT)},
+               {"STATE", written::PlatformStateText(STATE_SYSTEM_FOCUSABLE)}};
   }
 
   RunResult Uiprobe(std::vector<std::wstring> arguments) {
@@ -83,86 +111,49 @@ class UiprobeCapture : public testing::Test {
     return RunProgram(L"uiprobe", arguments, kEnglish);
   }
 
-  std::string Rect() const {
-    return Decimal(rect_.left) + "," + Decimal(rect_.top) + "," + Decimal(rect_.right) + "," +
-           Decimal(rect_.bottom);
-  }
-
-  // The button's non-empty properties in output order, as the platform and
-  // the fixture's layout give them.
-  std::vector<Property> ButtonProperties() const {
-    const std::string name = WideToAnsi(fixture::kButtonNames[kButton - 1]);
-    return {{"Module", "fixture.exe"},
-            {"Handle", Decimal(handle_)},
-            {"Name", name},
-            {"Role", "CLIENT"},
-            {"State", "FOCUSABLE"},
-            {"Text", name},
-            {"Class", WideToAnsi(fixture::Control(fixture::ButtonId(kButton)).className)},
-            {"ScreenRect", Rect()},
-            {"ScreenPoint", Decimal(point_.x) + "," + Decimal(point_.y)},
-            {"RoleFull", GetAccRoleText(ROLE_SYSTEM_CLIENT)},
-            {"StateFull", GetAccStateText(STATE_SYSTEM_FOCUSABLE)}};
-  }
-
-  // The object XML of the button with every letter, declared in `encoding`.
-  std::string ButtonXml(const std::string& encoding) const {
-    const std::string name = WideToAnsi(fixture::kButtonNames[kButton - 1]);
-    return "<?xml version=\"1.0\" encoding=\"" + encoding + "\"?>\n" +
-           "<ObjectInfo Module=\"fixture.exe\" Handle=\"" +
-           Decimal(static_cast<int32_t>(handle_)) + "\" Name=\"" + name +
-           "\" Role=\"CLIENT\" State=\"FOCUSABLE\" WindowText=\"" + name +
-           "\" Class=\"Button\" ShortCut=\"\" Value=\"\" DefaultAction=\"\" Description=\"\" "
-           "HelpTopicId=\"-1\" RoleFull=\"" + GetAccRoleText(ROLE_SYSTEM_CLIENT) +
-           "\" StateFull=\"" + GetAccStateText(STATE_SYSTEM_FOCUSABLE) + "\">\n" +
-           "  <ScreenRect Left=\"" + Decimal(rect_.left) + "\" Top=\"" + Decimal(rect_.top) +
-           "\" Right=\"" + Decimal(rect_.right) + "\" Bottom=\"" + Decimal(rect_.bottom) +
-           "\"/>\n" + "  <ScreenPoint X=\"" + Decimal(point_.x) + "\" Y=\"" +
-           Decimal(point_.y) + "\"/>\n" + "</ObjectInfo>\n";
+  // A written expectation with this run's values.
+  std::string Expected(std::string_view text, written::Values extra = {}) const {
+    extra.insert(values_.begin(), values_.end());
+    return written::Filled(text, extra, fixture_.ClientToScreenPoint({0, 0}));
   }
 
   FixtureProcess fixture_;
   TempFolder folder_;
-  POINT point_{};
-  RECT rect_{};
-  uint32_t handle_ = 0;
   std::wstring position_;
+  written::Values values_;
 };
-
-const char* const kTextFormats[] = {"", "ini", "conf", "vallines", "valtabs", "valcsv", "INI"};
 
 }  // namespace
 
 TEST_F(UiprobeCapture, EachTextFormatToTheConsole) {
-  for (const char* format : kTextFormats) {
+  for (const auto& [format, text] : kTextFormats) {
     SCOPED_TRACE(testing::Message() << "format \"" << format << "\"");
     std::vector<std::wstring> arguments;
     if (*format != '\0') arguments = {L"--outputformat", AnsiToWide(format)};
     const RunResult result = Uiprobe(arguments);
     EXPECT_EQ(result.exitCode, 0u);
-    EXPECT_EQ(result.out, Formatted(ButtonProperties(), format) + "\r\n");
+    EXPECT_EQ(result.out, Expected(text) + "\r\n");
     EXPECT_EQ(result.err, "");
   }
 }
 
 TEST_F(UiprobeCapture, EachTextFormatToAFile) {
   const std::wstring file = (folder_ / L"out.txt").wstring();
-  for (const char* format : kTextFormats) {
+  for (const auto& [format, text] : kTextFormats) {
     SCOPED_TRACE(testing::Message() << "format \"" << format << "\"");
     std::vector<std::wstring> arguments = {L"--outputfile", file};
     if (*format != '\0') arguments.insert(arguments.end(), {L"--outputformat", AnsiToWide(format)});
     const RunResult result = Uiprobe(arguments);
     EXPECT_EQ(result.exitCode, 0u);
     EXPECT_EQ(result.out + result.err, "");
-    EXPECT_EQ(ReadBytesFromFile(file), "\xEF\xBB\xBF" + Formatted(ButtonProperties(), format));
+    EXPECT_EQ(ReadBytesFromFile(file), "\xEF\xBB\xBF" + Expected(text));
   }
 }
 
 TEST_F(UiprobeCapture, FlagsChooseThePropertiesInTableOrder) {
   const RunResult result = Uiprobe({L"--outputflags", L"pnh", L"--outputformat", L"valcsv"});
   EXPECT_EQ(result.exitCode, 0u);
-  EXPECT_EQ(result.out, Decimal(handle_) + ";Two;" + Decimal(point_.x) + "," +
-                            Decimal(point_.y) + ";\r\n");
+  EXPECT_EQ(result.out, Expected("%HANDLE%;Two;%X+490%,%Y+105%;\r\n"));
 }
 
 TEST_F(UiprobeCapture, AppendedFileCollectsTheRuns) {
@@ -183,14 +174,16 @@ TEST_F(UiprobeCapture, ObjectXmlToAFile) {
       Uiprobe({L"--outputformat", L"xml", L"--outputfile", file, L"--appendoutput"});
   EXPECT_EQ(result.exitCode, 0u);
   EXPECT_EQ(result.out + result.err, "");
-  EXPECT_EQ(WithLfLineEnds(ReadBytesFromFile(file)), ButtonXml("utf-8"));
+  EXPECT_EQ(WithLfLineEnds(ReadBytesFromFile(file)),
+            Expected(kButtonXml, {{"ENCODING", "utf-8"}}));
 }
 
 TEST_F(UiprobeCapture, ObjectXmlToTheConsole) {
   const RunResult result = Uiprobe({L"--outputformat", L"xml"});
   EXPECT_EQ(result.exitCode, 0u);
   EXPECT_EQ(result.err, "");
-  EXPECT_EQ(WithLfLineEnds(result.out), ButtonXml("windows-1252") + "\n");
+  EXPECT_EQ(WithLfLineEnds(result.out),
+            Expected(kButtonXml, {{"ENCODING", "windows-1252"}}) + "\n");
   // Each line of the console form ends with CR LF.
   EXPECT_EQ(result.out.find("\n"), result.out.find("\r\n") + 1);
 }
@@ -230,36 +223,8 @@ TEST_F(UiprobeCapture, ExecuteSeesAllEighteenVariables) {
                L"ini"});
   EXPECT_EQ(result.exitCode, 0u);
   EXPECT_EQ(result.err, "");
-  std::map<std::string, std::string> variables;
-  size_t start = 0;
-  std::string rest;
-  for (size_t end; (end = result.out.find("\r\n", start)) != std::string::npos;
-       start = end + 2) {
-    const std::string line = result.out.substr(start, end - start);
-    if (!line.starts_with("VEK_")) {
-      rest = result.out.substr(start);
-      break;
-    }
-    const size_t equals = line.find('=');
-    ASSERT_NE(equals, std::string::npos) << line;
-    variables[line.substr(0, equals)] = line.substr(equals + 1);
-  }
-  std::map<std::string, std::string> expected;
-  for (const Property& p : ButtonProperties()) {
-    std::string name = "VEK_";
-    for (char c : p.key) name += static_cast<char>(toupper(static_cast<unsigned char>(c)));
-    expected[name] = p.value;
-  }
-  for (const char* empty : {"VEK_SHORTCUT", "VEK_VALUE", "VEK_ACTION", "VEK_DESCRIPTION"}) {
-    expected[empty] = "";
-  }
-  expected["VEK_HELPINDEX"] = "-1";
-  expected["VEK_FRIENDLYNAME"] = "Two_fixture_CLIENT";
-  expected["VEK_SELKEY"] = "ctrl";
-  ASSERT_EQ(expected.size(), 18u);
-  EXPECT_EQ(variables, expected);
   // The output follows the command.
-  EXPECT_EQ(rest, "Name=Two\r\n\r\n");
+  EXPECT_EQ(result.out, Expected(kButtonVariables) + "Name=Two\r\n\r\n");
 }
 
 TEST_F(UiprobeCapture, ExecuteExpandsTheVariablesAndTurnsSingleQuotesIntoDoubleOnes) {
@@ -267,7 +232,7 @@ TEST_F(UiprobeCapture, ExecuteExpandsTheVariablesAndTurnsSingleQuotesIntoDoubleO
       Uiprobe({L"--execute", L"cmd /c echo '%VEK_NAME%' %VEK_NOT_SET%", L"--outputflags", L"h",
                L"--outputformat", L"vallines"});
   EXPECT_EQ(result.exitCode, 0u);
-  EXPECT_EQ(result.out, "\"Two\" %VEK_NOT_SET%\r\n" + Decimal(handle_) + "\r\n\r\n");
+  EXPECT_EQ(result.out, Expected("\"Two\" %VEK_NOT_SET%\r\n%HANDLE%\r\n\r\n"));
 }
 
 TEST_F(UiprobeCapture, FailingCommandExitsFourWithItsCodeAndNoOutput) {

@@ -1,8 +1,9 @@
 // Search paths over the fixture's tree window, whose own accessible objects
 // give a deep path: built in this process and written as XML, and written
 // by `uiprobe --position ... --createpath` into a file. Both are compared
-// element by element and attribute by attribute with what the fixture's
-// layout says (KeyFivePath.h), the GUID in the root's Name masked.
+// element by element and attribute by attribute with the path written out
+// from the fixture's layout (KeyFivePath.h), the GUID in the root's Name
+// masked.
 
 #include <windows.h>
 #include <oleacc.h>
@@ -43,7 +44,7 @@ class SearchPathTest : public keypath::KeyFiveTest {
 
   // The search path of the key "5" at point_ from the honest tree.
   std::vector<std::wstring> ExpectedKeyPath() const {
-    return keypath::ExpectedKeyPath({fixture_->Window(), treeOrigin_, point_});
+    return keypath::ExpectedKeyPath(fixture_->Window());
   }
 };
 
