@@ -25,8 +25,7 @@ std::wstring Text(Hostility mode, int node, const wchar_t* AccessibleNode::*fiel
 }  // namespace
 
 void KeyFiveTest::SetUp() {
-  joinedApartment_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-  ASSERT_TRUE(joinedApartment_);
+  ASSERT_TRUE(apartment_.Joined());
   fixture_ = std::make_unique<testsupport::FixtureProcess>(FixtureArguments());
   tree_ = fixture_->Control(fixture::kAccessibleTreeId);
   ASSERT_NE(tree_, nullptr);
@@ -37,7 +36,6 @@ void KeyFiveTest::SetUp() {
 
 void KeyFiveTest::TearDown() {
   fixture_.reset();
-  if (joinedApartment_) CoUninitialize();
 }
 
 std::wstring KeyFiveTest::Position() const {

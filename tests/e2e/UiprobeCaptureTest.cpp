@@ -31,14 +31,6 @@ constexpr int kButton = 2;
 
 std::string Decimal(long long value) { return std::to_string(value); }
 
-// MSXML under Wine ends its lines with LF where Windows writes CR LF.
-std::string WithLfLineEnds(std::string text) {
-  for (size_t pos = text.find("\r\n"); pos != std::string::npos; pos = text.find("\r\n", pos)) {
-    text.erase(pos, 1);
-  }
-  return text;
-}
-
 // One property as the text formats show it.
 struct Property {
   std::string key;
