@@ -368,7 +368,7 @@ TEST(ObjectContainer_ByteStream, ReadStream_WritesAtTheTargetsPositionThenRewind
     const ComPtr<IStream> target = MemoryStream(c.target);
     SeekTo(target.Get(), c.position);
     ASSERT_TRUE(container->ReadStream("S", target.Get())) << c.entry;
-    EXPECT_EQ(BytesOf(target.Get()), c.expected);
+    EXPECT_EQ(BytesOf(target.Get()), c.expected) << c.entry;
     EXPECT_EQ(PositionOf(target.Get()), 0u) << c.entry;
   }
 }
