@@ -16,7 +16,7 @@
 #include <string>
 #include <string_view>
 
-#include "InputPort.h"
+#include "FakeLayoutInput.h"
 #include "Utf.h"
 
 namespace fuzz {
@@ -45,31 +45,13 @@ inline void Check(bool holds, const char* what) {
   if (!holds) Fail(what);
 }
 
-// Sends nothing. The layout knows letters, digits, the blank and a few
-// characters that ask for Shift, Ctrl or Alt; every other character goes as
-// a Unicode event, which is refused for U+FFFF and for surrogates so that
-// the play meets that failure too. The cursor sits near the corners of the
-// coordinate range, so that relative moves reach the clamp.
-class SilentInput final : public InputPort {
+// Sends nothing, with the tests' fixed layout (FakeLayoutInput); every
+// other character goes as a Unicode event, which is refused for U+FFFF and
+// for surrogates so that the play meets that failure too. The cursor sits
+// near the corners of the coordinate range, so that relative moves reach the
+// clamp.
+class SilentInput final : public FakeLayoutInput {
  public:
-  std::uint16_t KeyScan(wchar_t c) override {
-    if (c >= L'a' && c <= L'z') return static_cast<std::uint16_t>(c - L'a' + 'A');
-    if (c >= L'A' && c <= L'Z') return static_cast<std::uint16_t>(0x100 | c);
-    if (c >= L'0' && c <= L'9') return static_cast<std::uint16_t>(c);
-    switch (c) {
-      case L' ': return 0x20;
-      case L'{': return 0x1DB;
-      case L'}': return 0x1DD;
-      case L'@': return 0x632;
-      case L'~': return 0x7C0;
-      default: return 0xFFFF;
-    }
-  }
-
-  std::uint8_t ScanCode(std::uint8_t vk) override {
-    return static_cast<std::uint8_t>(vk * 3 + 1);
-  }
-
   void KeyEvent(std::uint8_t vk, std::uint8_t, std::uint32_t flags) override {
     if ((flags & 2) != 0) {
       down_.erase(vk);

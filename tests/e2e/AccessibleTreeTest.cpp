@@ -192,17 +192,11 @@ std::string NodeLabel(int node) {
 class AccessibleTreeTest : public testing::Test {
  protected:
   void SetUp() override {
-    joinedApartment_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    ASSERT_TRUE(joinedApartment_);
+    ASSERT_TRUE(apartment_.Joined());
     fixture_ = std::make_unique<FixtureProcess>();
     window_ = fixture_->Control(fixture::kAccessibleTreeId);
     ASSERT_NE(window_, nullptr);
     ASSERT_TRUE(ClientToScreen(window_, &origin_));
-  }
-
-  void TearDown() override {
-    fixture_.reset();
-    if (joinedApartment_) CoUninitialize();
   }
 
   ComPtr<IAccessible> FromWindow(LONG objectId) const {
@@ -229,10 +223,10 @@ class AccessibleTreeTest : public testing::Test {
     return POINT{origin_.x + rect.left + dx, origin_.y + rect.top + dy};
   }
 
+  testsupport::ComApartment apartment_;  // outlives the fixture's objects
   std::unique_ptr<FixtureProcess> fixture_;
   HWND window_ = nullptr;
   POINT origin_{0, 0};
-  bool joinedApartment_ = false;
 };
 
 using AccessibleTree_FromPoint = AccessibleTreeTest;

@@ -640,17 +640,6 @@ struct CommandFile {
   PlayOutcome outcome;
 };
 
-std::string Utf16Bytes(std::wstring_view text, bool bigEndian) {
-  std::string bytes;
-  for (wchar_t c : text) {
-    const char low = static_cast<char>(c & 0xFF);
-    const char high = static_cast<char>((c >> 8) & 0xFF);
-    bytes += bigEndian ? high : low;
-    bytes += bigEndian ? low : high;
-  }
-  return bytes;
-}
-
 // Printable bytes of the ANSI code page, with line breaks, and never a brace
 // that opens a tag.
 std::string OddAnsiBytes(Random& random) {
@@ -678,9 +667,8 @@ std::vector<CommandFile> CommandFiles(Random& random) {
   return {
       {L"ansi.txt", "ab{ENTER}\r\ncd \xE9\r\n", PlayOutcome::Plays},
       {L"utf8 bom.txt", bom + "Zeile \xD0\xB6{ENTER}\nzwei\n", PlayOutcome::Plays},
-      {L"utf16le.txt", "\xFF\xFE" + Utf16Bytes(L"x{ENTER}\r\n\u0436\u20ac", false),
-       PlayOutcome::Plays},
-      {L"utf16be.txt", "\xFE\xFF" + Utf16Bytes(L"y{LEFT}\r\n\u00df", true), PlayOutcome::Plays},
+      {L"utf16le.txt", Utf16Le(L"x{ENTER}\r\n\u0436\u20ac"), PlayOutcome::Plays},
+      {L"utf16be.txt", Utf16Be(L"y{LEFT}\r\n\u00df"), PlayOutcome::Plays},
       {L"empty.txt", "", PlayOutcome::Plays},
       {L"bom only.txt", bom, PlayOutcome::Plays},
       {L"separators.txt", "a\vb\fc\rd\n\ne", PlayOutcome::Plays},

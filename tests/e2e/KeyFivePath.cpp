@@ -75,8 +75,7 @@ std::wstring ElementOf(const std::wstring& line) { return line.substr(0, line.fi
 }  // namespace
 
 void KeyFiveTest::SetUp() {
-  joinedApartment_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-  ASSERT_TRUE(joinedApartment_);
+  ASSERT_TRUE(apartment_.Joined());
   fixture_ = std::make_unique<testsupport::FixtureProcess>(FixtureArguments());
   tree_ = fixture_->Control(fixture::kAccessibleTreeId);
   ASSERT_NE(tree_, nullptr);
@@ -87,7 +86,6 @@ void KeyFiveTest::SetUp() {
 
 void KeyFiveTest::TearDown() {
   fixture_.reset();
-  if (joinedApartment_) CoUninitialize();
 }
 
 std::wstring KeyFiveTest::Position() const {

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "ComApartment.h"
 #include "FixtureProcess.h"
 
 namespace keypath {
@@ -36,11 +37,11 @@ class KeyFiveTest : public testing::Test {
   // point_ as the value of --position.
   std::wstring Position() const;
 
+  testsupport::ComApartment apartment_;  // outlives the fixture's objects
   std::unique_ptr<testsupport::FixtureProcess> fixture_;
   HWND tree_ = nullptr;
   POINT treeOrigin_{0, 0};
   POINT point_{0, 0};
-  bool joinedApartment_ = false;
 };
 
 // The whole path of the key in the honest tree: the fixture's client, the

@@ -39,24 +39,6 @@ class KeyfeedTyping : public testing::Test {
   TempFolder folder_;
 };
 
-std::string Utf16Le(std::wstring_view text) {
-  std::string bytes = "\xFF\xFE";
-  for (wchar_t c : text) {
-    bytes += static_cast<char>(c & 0xFF);
-    bytes += static_cast<char>((c >> 8) & 0xFF);
-  }
-  return bytes;
-}
-
-std::string Utf16Be(std::wstring_view text) {
-  std::string bytes = "\xFE\xFF";
-  for (wchar_t c : text) {
-    bytes += static_cast<char>((c >> 8) & 0xFF);
-    bytes += static_cast<char>(c & 0xFF);
-  }
-  return bytes;
-}
-
 }  // namespace
 
 TEST_F(KeyfeedTyping, PlainTextBracesAndKeys) {

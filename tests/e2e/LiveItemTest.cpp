@@ -51,17 +51,11 @@ std::string Label(const ItemInfoPtr& item) {
 class LiveItemTest : public testing::Test {
  protected:
   void SetUp() override {
-    joinedApartment_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    ASSERT_TRUE(joinedApartment_);
+    ASSERT_TRUE(apartment_.Joined());
     fixture_ = std::make_unique<FixtureProcess>();
     tree_ = fixture_->Control(fixture::kAccessibleTreeId);
     ASSERT_NE(tree_, nullptr);
     ASSERT_TRUE(ClientToScreen(tree_, &treeOrigin_));
-  }
-
-  void TearDown() override {
-    fixture_.reset();
-    if (joinedApartment_) CoUninitialize();
   }
 
   ItemInfoPtr ItemAt(POINT point) const { return ItemInfoFromPoint(ToPoint(point)); }
@@ -71,10 +65,10 @@ class LiveItemTest : public testing::Test {
   TRect NodeRect(int node) const { return ToRect(acctree::ScreenRect(node, treeOrigin_)); }
   TRect ControlRect(int id) const { return ToRect(fixture_->ControlScreenRect(id)); }
 
+  testsupport::ComApartment apartment_;  // outlives the fixture's objects
   std::unique_ptr<FixtureProcess> fixture_;
   HWND tree_ = nullptr;
   POINT treeOrigin_{0, 0};
-  bool joinedApartment_ = false;
 };
 
 using LiveItem_StandardControls = LiveItemTest;

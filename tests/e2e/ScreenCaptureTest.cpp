@@ -98,20 +98,6 @@ class ColourWindow {
   HWND window_ = nullptr;
 };
 
-// The accessibility layer behind ItemInfoFromPoint wants COM on the thread.
-class ComApartment {
- public:
-  ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-  ~ComApartment() {
-    if (SUCCEEDED(result_)) CoUninitialize();
-  }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-
- private:
-  HRESULT result_;
-};
-
 // A window of the distinct colour, away from the fixture's window.
 RECT ColourWindowRect() {
   const RECT fixtureWindow = fixture::WindowScreenRect();

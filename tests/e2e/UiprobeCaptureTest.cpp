@@ -24,14 +24,6 @@ namespace {
 
 const RunOptions kEnglish{.environment = {{L"LANG", L"C"}}};
 
-// MSXML under Wine ends its lines with LF where Windows writes CR LF.
-std::string WithLfLineEnds(std::string text) {
-  for (size_t pos = text.find("\r\n"); pos != std::string::npos; pos = text.find("\r\n", pos)) {
-    text.erase(pos, 1);
-  }
-  return text;
-}
-
 // Button "Two" as each text format writes it, its empty properties left
 // out. X and Y are the fixture's client origin on the screen; ROLE and
 // STATE are the platform's texts for CLIENT and FOCUSABLE.

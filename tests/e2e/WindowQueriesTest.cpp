@@ -33,36 +33,9 @@ constexpr int kLeakTestReads = 5000;
 constexpr SIZE_T kPageSize = 4096;
 constexpr SIZE_T kFixtureMemorySlack = kLeakTestReads / 8 * kPageSize;
 
-// A window of the test's own process, destroyed at the end of the scope.
-class OwnWindow {
- public:
-  explicit OwnWindow(HWND window) : window_(window) {}
-  ~OwnWindow() {
-    if (window_) DestroyWindow(window_);
-  }
-  OwnWindow(const OwnWindow&) = delete;
-  OwnWindow& operator=(const OwnWindow&) = delete;
-
-  HWND Get() const { return window_; }
-  void Destroy() {
-    DestroyWindow(window_);
-    window_ = nullptr;
-  }
-
- private:
-  HWND window_;
-};
-
 // The text buffer of a list-view record, filled with a byte that no answer
 // holds, so that every change to it shows.
-std::vector<char> MarkedBuffer() { return std::vector<char>(kTextSize + 1, '#'); }
-
-bool Untouched(const std::vector<char>& buffer) {
-  for (char byte : buffer) {
-    if (byte != '#') return false;
-  }
-  return true;
-}
+std::vector<char> MarkedBuffer() { return testsupport::MarkedBuffer(kTextSize); }
 
 struct CellRead {
   std::int32_t result = kRemoteReadFailed;
@@ -383,9 +356,9 @@ bool RegisterListViewClass() {
 
 TEST(WindowQueries_OwnProcess, ListView_ReadsLikeAnotherProcesssOne) {
   ASSERT_TRUE(RegisterListViewClass());
-  OwnWindow listView(CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP | LVS_REPORT, 0, 0, 200,
-                                     100, nullptr, nullptr, GetModuleHandleW(nullptr),
-                                     nullptr));
+  UniqueWindow listView(CreateWindowExW(0, WC_LISTVIEWW, L"", WS_POPUP | LVS_REPORT, 0, 0, 200,
+                                        100, nullptr, nullptr, GetModuleHandleW(nullptr),
+                                        nullptr));
   ASSERT_NE(listView.Get(), nullptr);
   LVCOLUMNW column{};
   column.mask = LVCF_TEXT | LVCF_WIDTH;
@@ -411,15 +384,15 @@ TEST(WindowQueries_OwnProcess, ListView_ReadsLikeAnotherProcesssOne) {
 TEST(WindowQueries_OwnProcess, Text_LongTextIsCutTo4095Characters) {
   std::string text;
   for (int i = 0; i < 5000; ++i) text += static_cast<char>('0' + i % 10);
-  OwnWindow window(CreateWindowExA(0, "STATIC", text.c_str(), WS_POPUP, 0, 0, 10, 10, nullptr,
-                                   nullptr, GetModuleHandleW(nullptr), nullptr));
+  UniqueWindow window(CreateWindowExA(0, "STATIC", text.c_str(), WS_POPUP, 0, 0, 10, 10, nullptr,
+                                      nullptr, GetModuleHandleW(nullptr), nullptr));
   ASSERT_NE(window.Get(), nullptr);
   EXPECT_EQ(GetWindowTextByMessage(window.Get()), text.substr(0, 4095));
 }
 
 TEST(WindowQueries_OwnProcess, ModuleName_IsTheTestProgram) {
-  OwnWindow window(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                   GetModuleHandleW(nullptr), nullptr));
+  UniqueWindow window(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr));
   ASSERT_NE(window.Get(), nullptr);
   std::array<char, MAX_PATH> own{};
   ASSERT_NE(GetModuleFileNameA(nullptr, own.data(), own.size()), 0u);
@@ -460,12 +433,12 @@ TEST(WindowQueries_NoWindow, MadeUpHandle_EmptyValues) {
 TEST(WindowQueries_NoWindow, NullHandle_EmptyValues) { ExpectNoWindow(nullptr); }
 
 TEST(WindowQueries_NoWindow, DestroyedWindow_EmptyValues) {
-  OwnWindow window(CreateWindowExW(0, L"STATIC", L"gone", WS_POPUP, 0, 0, 10, 10, nullptr,
-                                   nullptr, GetModuleHandleW(nullptr), nullptr));
+  UniqueWindow window(CreateWindowExW(0, L"STATIC", L"gone", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                      nullptr, GetModuleHandleW(nullptr), nullptr));
   const HWND handle = window.Get();
   ASSERT_NE(handle, nullptr);
   ASSERT_EQ(GetWindowTextByMessage(handle), "gone");
-  window.Destroy();
+  window.Reset();
   ASSERT_FALSE(IsWindow(handle));
   ExpectNoWindow(handle);
 }

@@ -131,7 +131,22 @@ struct FakeCalls {
   int Next = 0, Reset = 0, Skip = 0, GetWindow = 0;
 };
 
-class FakeAccessible final : public ComObject<IAccessible, IEnumVARIANT, IOleWindow> {
+// IDispatch, which the layer's helpers never use, answered with E_NOTIMPL.
+template <class... Interfaces>
+class WithoutDispatch : public ComObject<Interfaces...> {
+ public:
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                   UINT*) override {
+    return E_NOTIMPL;
+  }
+};
+
+class FakeAccessible final : public WithoutDispatch<IAccessible, IEnumVARIANT, IOleWindow> {
  public:
   FakeAccessible() = default;
   // Counts its own destruction in `*destroyed`.
@@ -181,17 +196,6 @@ class FakeAccessible final : public ComObject<IAccessible, IEnumVARIANT, IOleWin
     if (riid == __uuidof(IEnumVARIANT) && !Enumerable) return E_NOINTERFACE;
     if (riid == __uuidof(IOleWindow) && Window == nullptr) return E_NOINTERFACE;
     return ComObject::QueryInterface(riid, object);
-  }
-
-  // IDispatch: not used by the layer's helpers.
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                   UINT*) override {
-    return E_NOTIMPL;
   }
 
   // IAccessible.
@@ -337,22 +341,12 @@ class FakeAccessible final : public ComObject<IAccessible, IEnumVARIANT, IOleWin
 };
 
 // An automation object that is no accessible object.
-class FakeDispatch final : public ComObject<IDispatch> {
+class FakeDispatch final : public WithoutDispatch<IDispatch> {
  public:
   FakeDispatch() = default;
   explicit FakeDispatch(int* destroyed) : destroyed_(destroyed) {}
   ~FakeDispatch() override {
     if (destroyed_ != nullptr) ++*destroyed_;
-  }
-
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
-                                   UINT*) override {
-    return E_NOTIMPL;
   }
 
  private:

@@ -31,7 +31,8 @@
 //   fails, like an item kind without one.
 //
 // ReadEveryProperty asks an item for the 17 properties once each, in the
-// order of kItemPropertyOps.
+// order of kItemPropertyOps. SampleItemValues gives each property a value of
+// its own; FakeFamily lays out siblings by their rectangles in a window.
 //
 // Counting: every operation of both interfaces, SetInnerPoint and the lock
 // included, adds one to its own counter (ItemOp), and to a second counter
@@ -55,6 +56,7 @@
 
 #include "ComObject.h"
 #include "ItemInfo.h"
+#include "Geometry.h"
 #include "ItemInfoNull.h"
 
 // The operations of IItemInfo in their order, then those of IItemChildLock.
@@ -200,40 +202,27 @@ class FakeItem final : public ComObject<IItemInfo, IItemChildLock> {
   }
 
   TAcc STDMETHODCALLTYPE GetAccessible() override {
-    Count(ItemOp::GetAccessible);
-    return accessible;
+    return Counted(ItemOp::GetAccessible, accessible);
   }
-  HWND STDMETHODCALLTYPE GetHandle() override {
-    Count(ItemOp::GetHandle);
-    return values.handle;
-  }
+  HWND STDMETHODCALLTYPE GetHandle() override { return Counted(ItemOp::GetHandle, values.handle); }
   ItemInfoPtr STDMETHODCALLTYPE GetRootItem() override {
-    Count(ItemOp::GetRootItem);
-    return root;
+    return Counted(ItemOp::GetRootItem, root);
   }
   std::string STDMETHODCALLTYPE GetModuleName() override {
-    Count(ItemOp::GetModuleName);
-    return values.moduleName;
+    return Counted(ItemOp::GetModuleName, values.moduleName);
   }
-  std::string STDMETHODCALLTYPE GetText() override {
-    Count(ItemOp::GetText);
-    return values.text;
-  }
+  std::string STDMETHODCALLTYPE GetText() override { return Counted(ItemOp::GetText, values.text); }
   std::string STDMETHODCALLTYPE GetClassName() override {
-    Count(ItemOp::GetClassName);
-    return values.className;
+    return Counted(ItemOp::GetClassName, values.className);
   }
   TRect STDMETHODCALLTYPE GetClientRect() override {
-    Count(ItemOp::GetClientRect);
-    return values.clientRect;
+    return Counted(ItemOp::GetClientRect, values.clientRect);
   }
   TRect STDMETHODCALLTYPE GetScreenRect() override {
-    Count(ItemOp::GetScreenRect);
-    return values.screenRect;
+    return Counted(ItemOp::GetScreenRect, values.screenRect);
   }
   TPoint STDMETHODCALLTYPE GetInnerPoint() override {
-    Count(ItemOp::GetInnerPoint);
-    return values.innerPoint;
+    return Counted(ItemOp::GetInnerPoint, values.innerPoint);
   }
   void STDMETHODCALLTYPE SetInnerPoint(const TPoint& point) override {
     Count(ItemOp::SetInnerPoint);
@@ -252,64 +241,48 @@ class FakeItem final : public ComObject<IItemInfo, IItemChildLock> {
     return At(children, index);
   }
   int32_t STDMETHODCALLTYPE GetChildCount() override {
-    Count(ItemOp::GetChildCount);
-    return static_cast<int32_t>(children.size());
+    return Counted(ItemOp::GetChildCount, static_cast<int32_t>(children.size()));
   }
   ItemInfoPtr STDMETHODCALLTYPE GetValidChild(int32_t index) override {
     Count(ItemOp::GetValidChild);
     return At(validChildren, index);
   }
   int32_t STDMETHODCALLTYPE GetValidChildCount() override {
-    Count(ItemOp::GetValidChildCount);
-    return static_cast<int32_t>(validChildren.size());
+    return Counted(ItemOp::GetValidChildCount, static_cast<int32_t>(validChildren.size()));
   }
-  ItemInfoPtr STDMETHODCALLTYPE GetParent() override {
-    Count(ItemOp::GetParent);
-    return parent;
-  }
+  ItemInfoPtr STDMETHODCALLTYPE GetParent() override { return Counted(ItemOp::GetParent, parent); }
   ItemInfoPtr STDMETHODCALLTYPE GetAccParent() override {
-    Count(ItemOp::GetAccParent);
-    return accParent ? accParent : parent;
+    return Counted(ItemOp::GetAccParent, accParent ? accParent : parent);
   }
   std::wstring STDMETHODCALLTYPE GetDefaultAction() override {
-    Count(ItemOp::GetDefaultAction);
-    return values.defaultAction;
+    return Counted(ItemOp::GetDefaultAction, values.defaultAction);
   }
   std::wstring STDMETHODCALLTYPE GetDescription() override {
-    Count(ItemOp::GetDescription);
-    return values.description;
+    return Counted(ItemOp::GetDescription, values.description);
   }
   int32_t STDMETHODCALLTYPE GetHelpTopicId() override {
-    Count(ItemOp::GetHelpTopicId);
-    return values.helpTopicId;
+    return Counted(ItemOp::GetHelpTopicId, values.helpTopicId);
   }
   std::wstring STDMETHODCALLTYPE GetShortcut() override {
-    Count(ItemOp::GetShortcut);
-    return values.shortcut;
+    return Counted(ItemOp::GetShortcut, values.shortcut);
   }
   std::wstring STDMETHODCALLTYPE GetName() override {
-    Count(ItemOp::GetName);
-    return values.name;
+    return Counted(ItemOp::GetName, values.name);
   }
   int32_t STDMETHODCALLTYPE GetRoleId() override {
-    Count(ItemOp::GetRoleId);
-    return values.roleId;
+    return Counted(ItemOp::GetRoleId, values.roleId);
   }
   int32_t STDMETHODCALLTYPE GetStateId() override {
-    Count(ItemOp::GetStateId);
-    return values.stateId;
+    return Counted(ItemOp::GetStateId, values.stateId);
   }
   std::wstring STDMETHODCALLTYPE GetRole() override {
-    Count(ItemOp::GetRole);
-    return values.role;
+    return Counted(ItemOp::GetRole, values.role);
   }
   std::wstring STDMETHODCALLTYPE GetState() override {
-    Count(ItemOp::GetState);
-    return values.state;
+    return Counted(ItemOp::GetState, values.state);
   }
   std::wstring STDMETHODCALLTYPE GetValue() override {
-    Count(ItemOp::GetValue);
-    return values.value;
+    return Counted(ItemOp::GetValue, values.value);
   }
 
   int32_t STDMETHODCALLTYPE LockChildren() override {
@@ -327,6 +300,12 @@ class FakeItem final : public ComObject<IItemInfo, IItemChildLock> {
     ++calls_[static_cast<size_t>(op)];
     if (locked_) ++lockedCalls_[static_cast<size_t>(op)];
     if (onCall) onCall(op);
+  }
+  // The answer, after counting the call.
+  template <class Answer>
+  Answer Counted(ItemOp op, const Answer& answer) {
+    Count(op);
+    return answer;
   }
 
   static ItemInfoPtr At(const std::vector<ItemInfoPtr>& list, int32_t index) {
@@ -359,3 +338,55 @@ inline void ReadEveryProperty(IItemInfo* item) {
   item->GetValue();
   item->GetName();
 }
+
+// Every property set, none to its failure value, no two alike.
+inline FakeItemValues SampleItemValues() {
+  return {.handle = reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x00010086)),
+          .moduleName = "calc.exe",
+          .text = "Result",
+          .className = "Static",
+          .clientRect = {0, 0, 80, 20},
+          .screenRect = {300, 200, 380, 220},
+          .innerPoint = {40, 10},
+          .defaultAction = L"Click",
+          .description = L"Shows the result",
+          .helpTopicId = 12,
+          .shortcut = L"Ctrl+R",
+          .name = L"Display",
+          .roleId = 41,
+          .stateId = 0x40,
+          .role = L"static text",
+          .state = L"read only;",
+          .value = L"42"};
+}
+
+// The name of an item for messages and comparisons: "null" for the null
+// item, "nil" for none.
+inline std::wstring NameOf(const ItemInfoPtr& item) {
+  if (!item) return L"nil";
+  if (IsNullItemInfo(item)) return L"null";
+  return item->GetName();
+}
+
+// A window `root` and a `parent` whose children lie in it, each placed by
+// its rectangle in the window's coordinates and listed as valid when its
+// state makes it so.
+struct FakeFamily {
+  FakeItemPtr root = FakeItem::Make({.name = L"root"});
+  FakeItemPtr parent = FakeItem::Make({.name = L"parent"});
+
+  explicit FakeFamily(const TRect& rootRect) {
+    root->values.screenRect = rootRect;
+    parent->root = root;
+  }
+
+  FakeItemPtr Add(const std::wstring& name, const TRect& inRoot, int32_t stateId = 0) {
+    const FakeItemPtr child = FakeItem::Make({.name = name, .stateId = stateId});
+    child->values.screenRect = MoveRect(inRoot, root->values.screenRect.Left,
+                                        root->values.screenRect.Top);
+    child->root = root;
+    child->parent = parent;
+    parent->AddChild(child);
+    return child;
+  }
+};

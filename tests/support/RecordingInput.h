@@ -1,6 +1,7 @@
 #pragma once
 // An input port that sends nothing: it records every event as a short text,
-// with a fixed US-like layout, so that plays can be checked as exact logs.
+// with the fixed layout of FakeLayoutInput, so that plays can be checked as
+// exact logs.
 //   "+A" / "-A"        key-down / key-up of a virtual key (letters, digits and
 //                      the modifier keys by name, others as hex "0x0D")
 //   "+0x25e"           an event with the extended-key flag
@@ -14,33 +15,14 @@
 #include <string>
 #include <vector>
 
-#include "InputPort.h"
+#include "FakeLayoutInput.h"
 
-class RecordingInput : public InputPort {
+class RecordingInput : public FakeLayoutInput {
  public:
   std::vector<std::string> log;
   std::set<wchar_t> refusedUnicode;   // SendUnicodeChar fails for these
   int mouseEventsAccepted = 1000;     // later mouse events are refused
   ScreenPoint cursor{0, 0};
-
-  std::uint16_t KeyScan(wchar_t c) override {
-    if (c >= L'a' && c <= L'z') return static_cast<std::uint16_t>(c - L'a' + 'A');
-    if (c >= L'A' && c <= L'Z') return static_cast<std::uint16_t>(0x100 | c);
-    if (c >= L'0' && c <= L'9') return static_cast<std::uint16_t>(c);
-    switch (c) {
-      case L' ': return 0x20;
-      case L'{': return 0x1DB;
-      case L'[': return 0xDB;
-      case L'}': return 0x1DD;
-      case L'!': return 0x131;
-      case L'@': return 0x632;  // Ctrl+Alt, as on layouts with AltGr
-      default: return 0xFFFF;
-    }
-  }
-
-  std::uint8_t ScanCode(std::uint8_t vk) override {
-    return static_cast<std::uint8_t>(vk * 3 + 1);
-  }
 
   void KeyEvent(std::uint8_t vk, std::uint8_t scan, std::uint32_t flags) override {
     std::string entry = (flags & 2) ? "-" : "+";

@@ -81,4 +81,10 @@ std::string ReadBytesFromFile(const std::filesystem::path& file) {
   }
 }
 
+std::filesystem::path TestDataFile(const std::wstring& name) {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return std::filesystem::path(path).parent_path() / L"testdata" / name;
+}
+
 }  // namespace testsupport

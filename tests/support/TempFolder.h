@@ -33,4 +33,8 @@ void WriteBytesToFile(const std::filesystem::path& file, std::string_view bytes)
 // The file's bytes, unchanged. Raises std::runtime_error on failure.
 std::string ReadBytesFromFile(const std::filesystem::path& file);
 
+// A file of the test data that the build puts in "testdata" beside the test
+// program (the compiled catalogs).
+std::filesystem::path TestDataFile(const std::wstring& name);
+
 }  // namespace testsupport

@@ -1,5 +1,6 @@
 #pragma once
-// Owns a kernel handle and closes it at the end of its scope.
+// Owners of a kernel handle and of a window of this thread, which close or
+// destroy them at the end of their scope.
 
 #include <windows.h>
 
@@ -36,6 +37,30 @@ class UniqueHandle {
   }
 
   HANDLE handle_ = nullptr;
+};
+
+class UniqueWindow {
+ public:
+  explicit UniqueWindow(HWND window = nullptr) : window_(window) {}
+  ~UniqueWindow() { Reset(); }
+  UniqueWindow(UniqueWindow&& other) noexcept : window_(std::exchange(other.window_, nullptr)) {}
+  UniqueWindow& operator=(UniqueWindow&& other) noexcept {
+    if (this != &other) Reset(std::exchange(other.window_, nullptr));
+    return *this;
+  }
+  UniqueWindow(const UniqueWindow&) = delete;
+  UniqueWindow& operator=(const UniqueWindow&) = delete;
+
+  HWND Get() const { return window_; }
+
+  // Destroys the window held, if any, and takes the new one.
+  void Reset(HWND window = nullptr) {
+    const HWND old = std::exchange(window_, window);
+    if (old != nullptr) DestroyWindow(old);
+  }
+
+ private:
+  HWND window_ = nullptr;
 };
 
 }  // namespace testsupport

@@ -17,32 +17,13 @@
 #include <string>
 #include <string_view>
 
+#include "Bytes.h"
 #include "ObjectContainer.h"
 
 namespace {
 
-constexpr char kDigits[] = "0123456789ABCDEF";
-
-std::string ToHex(std::string_view bytes) {
-  std::string text;
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    text += kDigits[byte >> 4];
-    text += kDigits[byte & 15];
-  }
-  return text;
-}
-
-std::string FromHex(std::string_view text) {
-  std::string bytes;
-  for (size_t i = 0; i + 1 < text.size(); i += 2) {
-    const auto digit = [](char c) {
-      return c >= 'A' ? c - 'A' + 10 : c - '0';
-    };
-    bytes += static_cast<char>(digit(text[i]) * 16 + digit(text[i + 1]));
-  }
-  return bytes;
-}
+using testsupport::BytesFromHex;
+using testsupport::HexOf;
 
 Microsoft::WRL::ComPtr<IStream> MemoryStream(std::string_view bytes) {
   Microsoft::WRL::ComPtr<IStream> stream;
@@ -81,11 +62,11 @@ int Run(int argc, char** argv) {
   const auto container = NewPersistContainer();
   if (command == "load" && argc == 3) {
     if (!container->LoadFromClipboard(format)) return 1;
-    WriteOut(ToHex(ContainerBytes(container.Get())));
+    WriteOut(HexOf(ContainerBytes(container.Get())));
     return 0;
   }
   if (command == "save" && argc == 4) {
-    const auto source = MemoryStream(FromHex(argv[3]));
+    const auto source = MemoryStream(BytesFromHex(argv[3]));
     if (!source || !container->LoadFromStream(source.Get())) return 2;
     return container->SaveToClipboard(format, true) ? 0 : 1;
   }

@@ -8,9 +8,13 @@
 #include <string_view>
 
 #include "KeyTable.h"
+#include "Raised.h"
 #include "RecordingInput.h"
 
 namespace {
+
+using testsupport::MessageRaisedBy;
+using testsupport::RaisedBy;
 
 using Log = std::vector<std::string>;
 
@@ -40,6 +44,19 @@ Played Play(std::wstring_view text, const TExtTagHandler& handler = {},
 }
 
 const Log kBrace = {"+SHIFT", "+0xDB", "-0xDB", "-SHIFT"};
+
+// A sequence, and the keys that its play presses between the releases.
+struct Sequence {
+  const char* name;
+  const wchar_t* text;
+  Log keys;
+};
+
+void ExpectPlayed(std::initializer_list<Sequence> sequences) {
+  for (const Sequence& sequence : sequences) {
+    EXPECT_EQ(Play(sequence.text).keys, Framed(sequence.keys)) << sequence.name;
+  }
+}
 
 Log Concat(std::initializer_list<Log> parts) {
   Log all;
@@ -123,43 +140,35 @@ TEST(SendKeys_Text, EmptyTextOnlyReleasesModifiersAndAnswersFalse) {
   EXPECT_TRUE(quiet.keys.empty());
 }
 
-TEST(SendKeys_Text, PlainCharactersGoThroughTheLayout) {
-  const Played played = Play(L"a1 ");
-  EXPECT_TRUE(played.result);
-  EXPECT_EQ(played.keys, Framed({"+A", "-A", "+1", "-1", "+0x20", "-0x20"}));
+// A character goes through the layout, with the shift state the layout asks
+// for pressed around it (Shift, Ctrl, Alt in that order); a doubled brace
+// types one brace, a closing brace is plain; without a key in the layout it
+// goes out as Unicode.
+TEST(SendKeys_Text, Characters_GoThroughTheLayoutElseAsUnicode) {
+  ExpectPlayed({
+      {"plain characters", L"a1 ", {"+A", "-A", "+1", "-1", "+0x20", "-0x20"}},
+      {"Shift from the layout", L"A!",
+       {"+SHIFT", "+A", "-A", "-SHIFT", "+SHIFT", "+1", "-1", "-SHIFT"}},
+      {"Ctrl and Alt together", L"@", {"+CTRL", "+ALT", "+2", "-2", "-CTRL", "-ALT"}},
+      {"a doubled brace", L"a{{b", Concat({{"+A", "-A"}, kBrace, {"+B", "-B"}})},
+      {"a closing brace", L"}", {"+SHIFT", "+0xDD", "-0xDD", "-SHIFT"}},
+      {"no key in the layout", L"\u00e9", {"U+00E9"}},
+  });
 }
 
-TEST(SendKeys_Text, ShiftStateOfTheLayoutIsPressedAroundTheKey) {
-  EXPECT_EQ(Play(L"A!").keys,
-            Framed({"+SHIFT", "+A", "-A", "-SHIFT", "+SHIFT", "+1", "-1", "-SHIFT"}));
-  // Ctrl and Alt together, pressed and released in the order Shift, Ctrl, Alt.
-  EXPECT_EQ(Play(L"@").keys, Framed({"+CTRL", "+ALT", "+2", "-2", "-CTRL", "-ALT"}));
-}
-
-TEST(SendKeys_Text, DoubledBraceTypesOneBraceAndClosingBraceIsPlain) {
-  EXPECT_EQ(Play(L"a{{b").keys, Framed(Concat({{"+A", "-A"}, kBrace, {"+B", "-B"}})));
-  EXPECT_EQ(Play(L"}").keys, Framed({"+SHIFT", "+0xDD", "-0xDD", "-SHIFT"}));
-}
-
-TEST(SendKeys_Text, DoubledBraceAloneLeavesTheResultAsItWas) {
+TEST(SendKeys_Text, Result_TrueOnceSomethingIsTypedAndADoubledBraceAloneLeavesIt) {
+  EXPECT_TRUE(Play(L"a1 ").result);
   EXPECT_FALSE(Play(L"{{").result);
   EXPECT_TRUE(Play(L"a{{").result);
-}
-
-TEST(SendKeys_Text, CharacterWithoutLayoutKeyGoesOutAsUnicode) {
-  EXPECT_EQ(Play(L"\u00e9").keys, Framed({"U+00E9"}));
 }
 
 TEST(SendKeys_Text, RefusedUnicodeCharacterRaisesInvalidKeyAfterReleasing) {
   RecordingInput input;
   input.refusedUnicode.insert(L'\u00e9');
-  try {
-    SendKeys(input, L"a\u00e9b", {}, kStrict);
-    FAIL() << "no error raised";
-  } catch (const EInvalidKey& error) {
-    EXPECT_EQ(error.Message(), L"Invalid key \"\u00e9\"");
-    EXPECT_STREQ(error.ClassName(), "EInvalidKey");
-  }
+  const auto error = RaisedBy<EInvalidKey>([&] { SendKeys(input, L"a\u00e9b", {}, kStrict); });
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->Message(), L"Invalid key \"\u00e9\"");
+  EXPECT_STREQ(error->ClassName(), "EInvalidKey");
   EXPECT_EQ(input.Keys(), Framed({"+A", "-A"}));
 }
 
@@ -175,81 +184,61 @@ TEST(SendKeys_Text, BraceWithoutLayoutKeyFallsBackToUnicode) {
 
 TEST(SendKeys_Tags, UnclosedTagRaisesWithTheRestOfTheText) {
   RecordingInput input;
-  try {
-    SendKeys(input, L"pq{ENTER", {}, kStrict);
-    FAIL() << "no error raised";
-  } catch (const EInvalidTag& error) {
-    EXPECT_EQ(error.Message(), L"Tag ENTER not closed or invalid");
-  }
+  EXPECT_EQ(MessageRaisedBy<EInvalidTag>([&] { SendKeys(input, L"pq{ENTER", {}, kStrict); }),
+            L"Tag ENTER not closed or invalid");
   EXPECT_EQ(input.Keys(), Framed({"+P", "-P", "+Q", "-Q"}));
 }
 
 TEST(SendKeys_Tags, LoneBraceRaisesWithNothingInPlaceOfTheTag) {
   RecordingInput input;
-  try {
-    SendKeys(input, L"{", {}, kStrict);
-    FAIL() << "no error raised";
-  } catch (const EInvalidTag& error) {
-    EXPECT_EQ(error.Message(), L"Tag  not closed or invalid");
-  }
+  EXPECT_EQ(MessageRaisedBy<EInvalidTag>([&] { SendKeys(input, L"{", {}, kStrict); }),
+            L"Tag  not closed or invalid");
 }
 
-TEST(SendKeys_Tags, KeyTagPressesOnceWhateverTheParameterOrClosingMark) {
-  const Log enter = Framed({"+0x0D", "-0x0D"});
-  EXPECT_EQ(Play(L"{ENTER}").keys, enter);
-  EXPECT_EQ(Play(L"{ENTER 3}").keys, enter);
-  EXPECT_EQ(Play(L"{/ENTER}").keys, enter);
+// A key tag presses its key once, whatever its parameter or closing mark;
+// navigation keys and NUMLOCK (pressed for real) carry the extended flag.
+// Key names are case-sensitive: any other tag is typed as text, the tags
+// inside it still play.
+TEST(SendKeys_Tags, KeyTags_PressTheirKeyOnce_OtherTagsAreTypedAsText) {
+  const Log enter = {"+0x0D", "-0x0D"};
+  ExpectPlayed({
+      {"a key tag", L"{ENTER}", enter},
+      {"with a parameter", L"{ENTER 3}", enter},
+      {"with the closing mark", L"{/ENTER}", enter},
+      {"navigation keys", L"{LEFT}{DEL}{PGUP}",
+       {"+0x25e", "-0x25e", "+0x2Ee", "-0x2Ee", "+0x21e", "-0x21e"}},
+      {"other keys", L"{APP}{PRTSC}{BREAK}",
+       {"+0x5D", "-0x5D", "+0x2C", "-0x2C", "+0x03", "-0x03"}},
+      {"NUMLOCK", L"{NUMLOCK}", {"+0x90e", "-0x90e"}},
+      {"NUMLOCK with the closing mark", L"{/NUMLOCK}", {"+0x90e", "-0x90e"}},
+      {"a key name in lower case", L"{enter}",
+       Concat({kBrace,
+               {"+E", "-E", "+N", "-N", "+T", "-T", "+E", "-E", "+R", "-R"},
+               {"+SHIFT", "+0xDD", "-0xDD", "-SHIFT"}})},
+      {"an empty tag", L"{}", Concat({kBrace, {"+SHIFT", "+0xDD", "-0xDD", "-SHIFT"}})},
+      {"an untaken tag with a tag inside", L"{PQ{ENTER}",
+       Concat({kBrace,
+               {"+SHIFT", "+P", "-P", "-SHIFT", "+SHIFT", "+Q", "-Q", "-SHIFT"},
+               {"+0x0D", "-0x0D"}})},
+  });
 }
 
-TEST(SendKeys_Tags, NavigationKeysCarryTheExtendedFlagOthersDoNot) {
-  EXPECT_EQ(Play(L"{LEFT}{DEL}{PGUP}").keys,
-            Framed({"+0x25e", "-0x25e", "+0x2Ee", "-0x2Ee", "+0x21e", "-0x21e"}));
-  EXPECT_EQ(Play(L"{APP}{PRTSC}{BREAK}").keys,
-            Framed({"+0x5D", "-0x5D", "+0x2C", "-0x2C", "+0x03", "-0x03"}));
-}
-
-TEST(SendKeys_Tags, NumLockIsPressedForReal) {
-  EXPECT_EQ(Play(L"{NUMLOCK}").keys, Framed({"+0x90e", "-0x90e"}));
-  EXPECT_EQ(Play(L"{/NUMLOCK}").keys, Framed({"+0x90e", "-0x90e"}));
-}
-
-TEST(SendKeys_Tags, KeyNamesAreCaseSensitive) {
-  const Played played = Play(L"{enter}");
-  EXPECT_EQ(played.keys,
-            Framed(Concat({kBrace,
-                           {"+E", "-E", "+N", "-N", "+T", "-T", "+E", "-E", "+R", "-R"},
-                           {"+SHIFT", "+0xDD", "-0xDD", "-SHIFT"}})));
-}
-
-TEST(SendKeys_Tags, EmptyTagIsTypedAsText) {
-  EXPECT_EQ(Play(L"{}").keys,
-            Framed(Concat({kBrace, {"+SHIFT", "+0xDD", "-0xDD", "-SHIFT"}})));
-}
-
-TEST(SendKeys_Tags, UntakenTagIsTypedAndTagsInsideItStillPlay) {
-  EXPECT_EQ(Play(L"{PQ{ENTER}").keys,
-            Framed(Concat({kBrace,
-                           {"+SHIFT", "+P", "-P", "-SHIFT", "+SHIFT", "+Q", "-Q", "-SHIFT"},
-                           {"+0x0D", "-0x0D"}})));
-}
-
-TEST(SendKeys_Modifiers, HeldShiftCapitalisesAndIsNotPressedAgain) {
-  EXPECT_EQ(Play(L"{SHIFT}abc{/SHIFT}").keys,
-            Framed({"+SHIFT", "+A", "-A", "+B", "-B", "+C", "-C", "-SHIFT"}));
-  EXPECT_EQ(Play(L"{SHIFT}A{/SHIFT}").keys, Framed({"+SHIFT", "+A", "-A", "-SHIFT"}));
-}
-
-TEST(SendKeys_Modifiers, HeldCtrlKeepsDownWhileShiftComesAndGoes) {
-  EXPECT_EQ(Play(L"{CTRL}c{/CTRL}").keys, Framed({"+CTRL", "+C", "-C", "-CTRL"}));
-  EXPECT_EQ(Play(L"{CTRL}A{/CTRL}").keys,
-            Framed({"+CTRL", "+SHIFT", "+A", "-A", "-SHIFT", "-CTRL"}));
-  EXPECT_EQ(Play(L"{ALT}@{/ALT}").keys,
-            Framed({"+ALT", "+CTRL", "+2", "-2", "-CTRL", "-ALT"}));
-}
-
-TEST(SendKeys_Modifiers, OpenWindowsKeyStaysDownUntilTheEndOfThePlay) {
-  EXPECT_EQ(Play(L"{WIN}a").keys, Framed({"+WIN", "+A", "-A"}));
-  EXPECT_EQ(Play(L"{RWIN}{/RWIN}").keys, Framed({"+RWIN", "-RWIN"}));
+// A held Shift capitalises and is not pressed again; a held Ctrl or Alt
+// stays down while the layout's shift state comes and goes; an open Windows
+// key stays down until the end of the play.
+TEST(SendKeys_Modifiers, HeldModifiers_StayDownAroundTheLayoutsShiftState) {
+  ExpectPlayed({
+      {"held Shift", L"{SHIFT}abc{/SHIFT}",
+       {"+SHIFT", "+A", "-A", "+B", "-B", "+C", "-C", "-SHIFT"}},
+      {"held Shift, capital", L"{SHIFT}A{/SHIFT}", {"+SHIFT", "+A", "-A", "-SHIFT"}},
+      {"held Ctrl", L"{CTRL}c{/CTRL}", {"+CTRL", "+C", "-C", "-CTRL"}},
+      {"held Ctrl, capital", L"{CTRL}A{/CTRL}",
+       {"+CTRL", "+SHIFT", "+A", "-A", "-SHIFT", "-CTRL"}},
+      {"held Alt, Ctrl+Alt character", L"{ALT}@{/ALT}",
+       {"+ALT", "+CTRL", "+2", "-2", "-CTRL", "-ALT"}},
+      {"open Windows key", L"{WIN}a", {"+WIN", "+A", "-A"}},
+      {"right Windows key", L"{RWIN}{/RWIN}", {"+RWIN", "-RWIN"}},
+  });
 }
 
 TEST(SendKeys_Modifiers, WithoutReleaseAtTheEndAHeldKeyStaysDown) {

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "CodePage.h"
+#include "TempFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -21,47 +22,21 @@ fs::path ProgramFolder() {
   return fs::path(path).parent_path();
 }
 
-fs::path TestCatalog(const std::wstring& name) {
-  return ProgramFolder() / L"testdata" / (name + L".mo");
+fs::path TestCatalog(const std::wstring& name) { return testsupport::TestDataFile(name + L".mo"); }
+
+// Copies a compiled test catalog into the folder as a program's catalog lies
+// beside it: locale\<language>\LC_MESSAGES\<program>.mo.
+fs::path Install(const testsupport::TempFolder& folder, const std::wstring& catalog,
+                 const std::wstring& language, const std::wstring& program = L"keyfeed") {
+  const fs::path target = folder / L"locale" / language / L"LC_MESSAGES" / (program + L".mo");
+  fs::create_directories(target.parent_path());
+  fs::copy_file(TestCatalog(catalog), target, fs::copy_options::overwrite_existing);
+  return target;
 }
 
-// A fresh folder that disappears with the test, for catalogs laid out as
-// they are beside a program.
-class TempFolder {
- public:
-  TempFolder() {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    path_ = fs::path(temp) / (L"translation-test-" + std::to_wstring(GetCurrentProcessId()) +
-                              L"-" + std::to_wstring(GetTickCount()));
-    fs::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const fs::path& Path() const { return path_; }
-
-  // Copies a compiled test catalog to locale\<language>\LC_MESSAGES\<program>.mo.
-  fs::path Install(const std::wstring& catalog, const std::wstring& language,
-                   const std::wstring& program = L"keyfeed") const {
-    const fs::path folder = path_ / L"locale" / language / L"LC_MESSAGES";
-    fs::create_directories(folder);
-    const fs::path target = folder / (program + L".mo");
-    fs::copy_file(TestCatalog(catalog), target, fs::copy_options::overwrite_existing);
-    return target;
-  }
-
- private:
-  fs::path path_;
-};
-
 MessageCatalog LoadTestCatalog(const std::wstring& name) {
-  TempFolder folder;
-  folder.Install(name, L"xx");
+  const testsupport::TempFolder folder;
+  Install(folder, name, L"xx");
   MessageCatalog catalog = MessageCatalog::Load(folder.Path().wstring(), L"xx", L"keyfeed");
   EXPECT_FALSE(catalog.Path().empty()) << "missing test catalog " << name;
   return catalog;
@@ -166,9 +141,9 @@ TEST(Translation, CurrentLanguage_LangUnsetOrEmpty_UsesUserLocale) {
 }
 
 TEST(Translation, Load_CountryAndLanguageCatalogs_CountryFirst) {
-  const TempFolder folder;
-  const fs::path country = folder.Install(L"translation_de_de", L"de_DE");
-  const fs::path language = folder.Install(L"translation_de", L"de");
+  const testsupport::TempFolder folder;
+  const fs::path country = Install(folder, L"translation_de_de", L"de_DE");
+  const fs::path language = Install(folder, L"translation_de", L"de");
   const std::wstring base = folder.Path().wstring();
 
   const MessageCatalog forCountry = MessageCatalog::Load(base, L"de_DE", L"keyfeed");
@@ -188,17 +163,17 @@ TEST(Translation, Load_CountryAndLanguageCatalogs_CountryFirst) {
 }
 
 TEST(Translation, Load_CountryCatalogFound_OnlyItIsUsed) {
-  const TempFolder folder;
-  folder.Install(L"translation_de_de", L"de_DE");
-  folder.Install(L"translation_de", L"de");
+  const testsupport::TempFolder folder;
+  Install(folder, L"translation_de_de", L"de_DE");
+  Install(folder, L"translation_de", L"de");
   const MessageCatalog catalog =
       MessageCatalog::Load(folder.Path().wstring(), L"de_DE", L"keyfeed");
   EXPECT_EQ(catalog.Translate(L"Stack trace:"), L"Stack trace:");
 }
 
 TEST(Translation, Load_NoCatalogForLanguageOrProgram_StaysEnglish) {
-  const TempFolder folder;
-  folder.Install(L"translation_de", L"de");
+  const testsupport::TempFolder folder;
+  Install(folder, L"translation_de", L"de");
   const std::wstring base = folder.Path().wstring();
   for (const MessageCatalog& catalog :
        {MessageCatalog::Load(base, L"fr_FR", L"keyfeed"),
@@ -211,8 +186,8 @@ TEST(Translation, Load_NoCatalogForLanguageOrProgram_StaysEnglish) {
 }
 
 TEST(Translation, Load_CorruptCatalog_StaysEnglish) {
-  const TempFolder folder;
-  const fs::path target = folder.Install(L"translation_de", L"de");
+  const testsupport::TempFolder folder;
+  const fs::path target = Install(folder, L"translation_de", L"de");
   fs::resize_file(target, fs::file_size(target) / 2);
   const MessageCatalog catalog = MessageCatalog::Load(folder.Path().wstring(), L"de", L"keyfeed");
   EXPECT_EQ(catalog.Translate(L"Stack trace:"), L"Stack trace:");

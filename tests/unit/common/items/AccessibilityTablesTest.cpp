@@ -103,18 +103,22 @@ TEST(AccessibilityNames_RoleToName, IdsWithoutRow_GiveEmpty) {
   EXPECT_EQ(RoleToName(static_cast<int32_t>(0x80000001u)), L"");
 }
 
-TEST(AccessibilityNames_StateBitsToNames, NoBits_GiveEmpty) {
-  EXPECT_EQ(StateBitsToNames(0), L"");
-}
-
-TEST(AccessibilityNames_StateBitsToNames, OneBit_GivesItsNameWithoutSeparator) {
-  EXPECT_EQ(StateBitsToNames(0x8000), L"INVISIBLE");
-  EXPECT_EQ(StateBitsToNames(0x1), L"UNKNOWN");
-}
-
-TEST(AccessibilityNames_StateBitsToNames, SeveralBits_JoinedInAscendingBitOrder) {
-  EXPECT_EQ(StateBitsToNames(0x4 | 0x2), L"SELECTED;FOCUSED");
-  EXPECT_EQ(StateBitsToNames(0x10000000 | 0x100000 | 0x1), L"UNKNOWN;FOCUSABLE;ALERT_HIGH");
+// The names of the bits in ascending order, joined by ";" without one at
+// the end; bits above the table have none.
+TEST(AccessibilityNames_StateBitsToNames, NamesInAscendingBitOrder_BitsAboveTheTableIgnored) {
+  const struct {
+    int32_t bits;
+    const wchar_t* names;
+  } cases[] = {
+      {0, L""},
+      {0x8000, L"INVISIBLE"},
+      {0x1, L"UNKNOWN"},
+      {0x4 | 0x2, L"SELECTED;FOCUSED"},
+      {0x10000000 | 0x100000 | 0x1, L"UNKNOWN;FOCUSABLE;ALERT_HIGH"},
+      {static_cast<int32_t>(0xE0000000u), L""},
+      {static_cast<int32_t>(0x20000000u | 0x8u), L"PRESSED"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(StateBitsToNames(c.bits), c.names) << std::hex << c.bits;
 }
 
 TEST(AccessibilityNames_StateBitsToNames, FailureValue_NamesAll29) {
@@ -123,11 +127,6 @@ TEST(AccessibilityNames_StateBitsToNames, FailureValue_NamesAll29) {
                                                    std::end(kStateNamesInBitOrder))));
   EXPECT_EQ(names.front(), L'U');
   EXPECT_NE(names.back(), L';');
-}
-
-TEST(AccessibilityNames_StateBitsToNames, BitsAboveTheTable_Ignored) {
-  EXPECT_EQ(StateBitsToNames(static_cast<int32_t>(0xE0000000u)), L"");
-  EXPECT_EQ(StateBitsToNames(static_cast<int32_t>(0x20000000u | 0x8u)), L"PRESSED");
 }
 
 namespace {
@@ -143,16 +142,13 @@ struct RecordingTexts {
 
 }  // namespace
 
-TEST(AccessibilityNames_JoinStateTexts, NoBits_EmptyAndNothingAsked) {
-  RecordingTexts texts;
-  EXPECT_EQ(JoinStateTexts(0, texts), "");
-  EXPECT_TRUE(texts.asked.empty());
-}
-
-TEST(AccessibilityNames_JoinStateTexts, LowestBit_NeverExamined) {
-  RecordingTexts texts;
-  EXPECT_EQ(JoinStateTexts(0x1, texts), "");
-  EXPECT_TRUE(texts.asked.empty());
+// The lowest bit, like no bit at all, is never looked at.
+TEST(AccessibilityNames_JoinStateTexts, NoBitsOrTheLowestBit_EmptyAndNothingAsked) {
+  for (const uint32_t bits : {0x0u, 0x1u}) {
+    RecordingTexts texts;
+    EXPECT_EQ(JoinStateTexts(bits, texts), "") << bits;
+    EXPECT_TRUE(texts.asked.empty()) << bits;
+  }
 }
 
 TEST(AccessibilityNames_JoinStateTexts, TwoBits_EachTextFollowedBySemicolon) {

@@ -16,53 +16,21 @@
 
 #include "CodePage.h"
 #include "ComObject.h"
+#include "FakeAccessible.h"
+#include "WaitUntil.h"
 
 using Microsoft::WRL::ComPtr;
 
 namespace {
 
-// An accessible object that answers nothing and counts its destructions.
-class FakeAccessible final : public ComObject<IAccessible> {
- public:
-  explicit FakeAccessible(int* destroyed) : destroyed_(destroyed) {}
-  ~FakeAccessible() override { ++*destroyed_; }
+using fakes::FakeAccessible;
 
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*,
-                                   EXCEPINFO*, UINT*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE get_accParent(IDispatch**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_accChildCount(LONG*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_accChild(VARIANT, IDispatch**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_accName(VARIANT, BSTR*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_accValue(VARIANT, BSTR*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_accRole(VARIANT, VARIANT*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_accState(VARIANT, VARIANT*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR*, VARIANT, LONG*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT, BSTR*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT, BSTR*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE accSelect(LONG, VARIANT) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE accLocation(LONG*, LONG*, LONG*, LONG*, VARIANT) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE accNavigate(LONG, VARIANT, VARIANT*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE accHitTest(LONG, LONG, VARIANT*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
-
- private:
-  int* destroyed_;
-};
+// A record that holds no object and child id 0.
+void ExpectEmpty(const TAcc& acc) {
+  EXPECT_EQ(acc.Accessible.Get(), nullptr);
+  EXPECT_EQ(acc.ChildId.vt, VT_I4);
+  EXPECT_EQ(acc.ChildId.lVal, 0);
+}
 
 // A VARIANT owned by the test.
 struct TestVariant {
@@ -87,10 +55,7 @@ std::wstring TextOf(const VARIANT& variant) {
 }  // namespace
 
 TEST(Accessibility_Acc, Default_NilWithChildIdZero) {
-  const TAcc acc;
-  EXPECT_EQ(acc.Accessible.Get(), nullptr);
-  EXPECT_EQ(acc.ChildId.vt, VT_I4);
-  EXPECT_EQ(acc.ChildId.lVal, 0);
+  ExpectEmpty(TAcc());
 }
 
 TEST(Accessibility_Acc, Drop_ReleasesItsReference) {
@@ -134,9 +99,7 @@ TEST(Accessibility_Acc, Move_TakesTheReferenceAndLeavesTheSourceEmpty) {
   TAcc target(std::move(source));
   EXPECT_EQ(target.Accessible.Get(), object);
   EXPECT_EQ(target.ChildId.lVal, 9);
-  EXPECT_EQ(source.Accessible.Get(), nullptr);
-  EXPECT_EQ(source.ChildId.vt, VT_I4);
-  EXPECT_EQ(source.ChildId.lVal, 0);
+  ExpectEmpty(source);
 
   TAcc assigned;
   assigned = std::move(target);
@@ -150,9 +113,7 @@ TEST(Accessibility_Acc, Reset_DropsTheObjectAndTheChildId) {
   TAcc acc(MakeComObject<FakeAccessible>(&destroyed), 4);
   acc.Reset();
   EXPECT_EQ(destroyed, 1);
-  EXPECT_EQ(acc.Accessible.Get(), nullptr);
-  EXPECT_EQ(acc.ChildId.vt, VT_I4);
-  EXPECT_EQ(acc.ChildId.lVal, 0);
+  ExpectEmpty(acc);
 }
 
 TEST(Accessibility_Acc, ReceiveChildId_ClearsTheOldValue) {
@@ -191,13 +152,7 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void PumpMessages() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-}
+using testsupport::PumpMessages;
 
 // A window with one push button inside, made and destroyed by the test's
 // own thread. Tests that look at the screen show it top-most in the lower
@@ -325,9 +280,7 @@ TEST(Accessibility_FromWindow, NoWindow_FalseNilAndChildIdZero) {
   int destroyed = 0;
   TAcc acc(MakeComObject<FakeAccessible>(&destroyed), 5);
   EXPECT_FALSE(AccessibleFromWindow(gone, OBJID_WINDOW, acc));
-  EXPECT_EQ(acc.Accessible.Get(), nullptr);
-  EXPECT_EQ(acc.ChildId.vt, VT_I4);
-  EXPECT_EQ(acc.ChildId.lVal, 0);
+  ExpectEmpty(acc);
   // The object the record held before was let go.
   EXPECT_EQ(destroyed, 1);
 }

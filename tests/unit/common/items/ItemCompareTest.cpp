@@ -13,28 +13,6 @@
 
 namespace {
 
-FakeItemValues SampleValues() {
-  FakeItemValues values;
-  values.handle = reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x1234));
-  values.moduleName = "notepad.exe";
-  values.text = "Untitled";
-  values.className = "Edit";
-  values.clientRect = {0, 0, 200, 100};
-  values.screenRect = {10, 20, 210, 120};
-  values.innerPoint = {5, 5};
-  values.defaultAction = L"Press";
-  values.description = L"Text area";
-  values.helpTopicId = 7;
-  values.shortcut = L"Alt+E";
-  values.name = L"Editor";
-  values.roleId = 42;
-  values.stateId = 0x100004;
-  values.role = L"editable text";
-  values.state = L"focused;";
-  values.value = L"hello";
-  return values;
-}
-
 struct Change {
   const char* what;
   std::function<void(FakeItem&)> apply;
@@ -62,8 +40,8 @@ std::vector<Change> ComparedChanges() {
 }  // namespace
 
 TEST(ItemCompare_IsSameItem, EqualValuesInTwoObjects_AreTheSameItem) {
-  const FakeItemPtr a = FakeItem::Make(SampleValues());
-  const FakeItemPtr b = FakeItem::Make(SampleValues());
+  const FakeItemPtr a = FakeItem::Make(SampleItemValues());
+  const FakeItemPtr b = FakeItem::Make(SampleItemValues());
   EXPECT_TRUE(IsSameItem(a.Get(), b.Get()));
   EXPECT_TRUE(IsSameItem(b.Get(), a.Get()));
 }
@@ -72,16 +50,16 @@ TEST(ItemCompare_IsSameItem, EachComparedPropertyThatDiffers_MakesAnotherItem) {
   const std::vector<Change> changes = ComparedChanges();
   ASSERT_EQ(changes.size(), 13u);
   for (const Change& change : changes) {
-    const FakeItemPtr a = FakeItem::Make(SampleValues());
-    const FakeItemPtr b = FakeItem::Make(SampleValues());
+    const FakeItemPtr a = FakeItem::Make(SampleItemValues());
+    const FakeItemPtr b = FakeItem::Make(SampleItemValues());
     change.apply(*b.Get());
     EXPECT_FALSE(IsSameItem(a.Get(), b.Get())) << change.what;
   }
 }
 
 TEST(ItemCompare_IsSameItem, StateRoleTextsClientRectAndInnerPoint_AreNotCompared) {
-  const FakeItemPtr a = FakeItem::Make(SampleValues());
-  const FakeItemPtr b = FakeItem::Make(SampleValues());
+  const FakeItemPtr a = FakeItem::Make(SampleItemValues());
+  const FakeItemPtr b = FakeItem::Make(SampleItemValues());
   b->values.stateId = 0x8000;
   b->values.state = L"invisible;";
   b->values.role = L"other";
@@ -100,8 +78,8 @@ TEST(ItemCompare_IsSameItem, StateRoleTextsClientRectAndInnerPoint_AreNotCompare
 }
 
 TEST(ItemCompare_IsSameItem, EqualItems_AskEachComparedPropertyOnceOfEach) {
-  const FakeItemPtr a = FakeItem::Make(SampleValues());
-  const FakeItemPtr b = FakeItem::Make(SampleValues());
+  const FakeItemPtr a = FakeItem::Make(SampleItemValues());
+  const FakeItemPtr b = FakeItem::Make(SampleItemValues());
   ASSERT_TRUE(IsSameItem(a.Get(), b.Get()));
   for (ItemOp op : {ItemOp::GetHandle, ItemOp::GetModuleName, ItemOp::GetText,
                     ItemOp::GetClassName, ItemOp::GetScreenRect, ItemOp::GetValidChildCount,
@@ -115,8 +93,8 @@ TEST(ItemCompare_IsSameItem, EqualItems_AskEachComparedPropertyOnceOfEach) {
 }
 
 TEST(ItemCompare_IsSameItem, FirstDifference_StopsTheComparison) {
-  const FakeItemPtr a = FakeItem::Make(SampleValues());
-  const FakeItemPtr b = FakeItem::Make(SampleValues());
+  const FakeItemPtr a = FakeItem::Make(SampleItemValues());
+  const FakeItemPtr b = FakeItem::Make(SampleItemValues());
   b->values.text = "Other";
   EXPECT_FALSE(IsSameItem(a.Get(), b.Get()));
   EXPECT_EQ(a->Calls(ItemOp::GetText), 1);
@@ -127,7 +105,7 @@ TEST(ItemCompare_IsSameItem, FirstDifference_StopsTheComparison) {
 }
 
 TEST(ItemCompare_IsSameItem, Nil_IsNeverTheSameItem) {
-  const FakeItemPtr a = FakeItem::Make(SampleValues());
+  const FakeItemPtr a = FakeItem::Make(SampleItemValues());
   EXPECT_FALSE(IsSameItem(a.Get(), nullptr));
   EXPECT_FALSE(IsSameItem(nullptr, a.Get()));
   EXPECT_FALSE(IsSameItem(nullptr, nullptr));

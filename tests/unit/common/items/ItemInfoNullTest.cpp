@@ -141,23 +141,19 @@ TEST(ItemInfoNull_Answers, Ids_MinusOne) {
   EXPECT_EQ(null->GetStateId(), -1);
 }
 
-TEST(ItemInfoNull_ValidChild, InvisibleBitAlone_NotValid) {
-  EXPECT_FALSE(IsValidChildState(0x8000));
-}
-
-TEST(ItemInfoNull_ValidChild, NoStateBits_Valid) {
-  EXPECT_TRUE(IsValidChildState(0));
-}
-
-TEST(ItemInfoNull_ValidChild, UnreadableState_NotValid) {
-  EXPECT_FALSE(IsValidChildState(-1));
-}
-
-TEST(ItemInfoNull_ValidChild, OnlyTheInvisibleBitDecides) {
-  // Every bit but the invisible one: still valid.
-  EXPECT_TRUE(IsValidChildState(static_cast<int32_t>(0xFFFF7FFFu)));
-  // Invisible among others (offscreen, focusable): not valid.
-  EXPECT_FALSE(IsValidChildState(0x8000 | 0x10000 | 0x100000));
+TEST(ItemInfoNull_ValidChild, OnlyTheInvisibleBitOrAnUnreadableState_MakeAChildInvalid) {
+  const struct {
+    const char* name;
+    int32_t state;
+    bool valid;
+  } cases[] = {
+      {"the invisible bit alone", 0x8000, false},
+      {"no state bits", 0, true},
+      {"the unreadable state", -1, false},
+      {"every bit but the invisible one", static_cast<int32_t>(0xFFFF7FFFu), true},
+      {"invisible among offscreen and focusable", 0x8000 | 0x10000 | 0x100000, false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsValidChildState(c.state), c.valid) << c.name;
 }
 
 TEST(ItemInfoNull_ValidChild, NullItemAndNil_NotValid) {

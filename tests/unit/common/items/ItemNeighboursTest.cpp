@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,71 +17,52 @@
 
 namespace {
 
-// A parent with a root window at (100, 100) and the children it lists as
-// valid, each with its screen rectangle; the item under test is one of them.
-struct Family {
-  FakeItemPtr root = FakeItem::Make();
-  FakeItemPtr parent = FakeItem::Make();
+// The names of the neighbours found on the left, top, right and bottom.
+using Sides = std::array<std::wstring, 4>;
 
-  Family() {
-    root->values.screenRect = {100, 100, 900, 700};
-    parent->root = root;
-  }
-
-  // A child at the rectangle given in root-window coordinates.
-  FakeItemPtr Add(const std::wstring& name, TRect inRoot) {
-    FakeItemPtr child = FakeItem::Make();
-    child->values.name = name;
-    child->values.screenRect = MoveRect(inRoot, 100, 100);
-    child->root = root;
-    child->parent = parent;
-    parent->AddChild(child);
-    return child;
-  }
-};
-
-struct Neighbours {
+Sides Find(IItemInfo* item) {
   ItemInfoPtr left, top, right, bottom;
-};
-
-Neighbours Find(IItemInfo* item) {
-  Neighbours found;
-  FindNeighbours(item, found.left, found.top, found.right, found.bottom);
-  return found;
+  FindNeighbours(item, left, top, right, bottom);
+  return {NameOf(left), NameOf(top), NameOf(right), NameOf(bottom)};
 }
+
+const Sides kNoNeighbours = {L"null", L"null", L"null", L"null"};
 
 ULONG ReferenceCount(IItemInfo* object) {
   object->AddRef();
   return object->Release();
 }
 
-// The name of a neighbour, "null" for the null item, "nil" for none.
-std::wstring NameOf(const ItemInfoPtr& item) {
-  if (!item) return L"nil";
-  if (IsNullItemInfo(item)) return L"null";
-  return item->GetName();
-}
+// A sibling of the item under test, placed by its rectangle in its root
+// window, which is the family's unless `otherRoot` names another one's
+// rectangle.
+struct Sibling {
+  std::wstring name;
+  TRect inRoot;
+  int32_t stateId = 0;
+  std::optional<TRect> otherRoot = std::nullopt;
+};
 
 }  // namespace
 
-TEST(ItemNeighbours_RangesOverlap, TouchingRanges_Overlap) {
-  EXPECT_TRUE(RangesOverlap(0, 10, 10, 20));
-  EXPECT_TRUE(RangesOverlap(10, 20, 0, 10));
-}
-
-TEST(ItemNeighbours_RangesOverlap, BoundsInEitherOrder_AreSortedFirst) {
-  EXPECT_TRUE(RangesOverlap(10, 0, 20, 5));
-  EXPECT_FALSE(RangesOverlap(9, 0, 20, 10));
-}
-
-TEST(ItemNeighbours_RangesOverlap, RangeInsideTheOther_Overlaps) {
-  EXPECT_TRUE(RangesOverlap(2, 3, 0, 10));
-  EXPECT_TRUE(RangesOverlap(0, 10, 2, 3));
-}
-
-TEST(ItemNeighbours_RangesOverlap, SeparateRanges_DoNotOverlap) {
-  EXPECT_FALSE(RangesOverlap(0, 9, 10, 20));
-  EXPECT_FALSE(RangesOverlap(21, 30, 10, 20));
+TEST(ItemNeighbours_RangesOverlap, ClosedRangesInEitherOrder_OverlapWhenTheyShareAValue) {
+  const struct {
+    const char* name;
+    int32_t a1, a2, b1, b2;
+    bool overlap;
+  } cases[] = {
+      {"touching", 0, 10, 10, 20, true},
+      {"touching, the other first", 10, 20, 0, 10, true},
+      {"bounds in either order", 10, 0, 20, 5, true},
+      {"bounds in either order, apart", 9, 0, 20, 10, false},
+      {"inside the other", 2, 3, 0, 10, true},
+      {"around the other", 0, 10, 2, 3, true},
+      {"apart, before", 0, 9, 10, 20, false},
+      {"apart, after", 21, 30, 10, 20, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(RangesOverlap(c.a1, c.a2, c.b1, c.b2), c.overlap) << c.name;
+  }
 }
 
 TEST(ItemNeighbours_RectInRootWindow, ScreenRect_IsMovedByTheRootsTopLeft) {
@@ -99,166 +82,109 @@ TEST(ItemNeighbours_RectInRootWindow, NullRoot_LeavesTheScreenRect) {
 
 TEST(ItemNeighbours_Find, NullParent_GivesTheNullItemOnAllSides) {
   const FakeItemPtr item = FakeItem::Make();
-  const Neighbours found = Find(item.Get());
-  EXPECT_TRUE(IsNullItemInfo(found.left));
-  EXPECT_TRUE(IsNullItemInfo(found.top));
-  EXPECT_TRUE(IsNullItemInfo(found.right));
-  EXPECT_TRUE(IsNullItemInfo(found.bottom));
+  EXPECT_EQ(Find(item.Get()), kNoNeighbours);
   EXPECT_EQ(item->Calls(ItemOp::GetScreenRect), 0);
 }
 
 TEST(ItemNeighbours_Find, ParentWithOneValidChild_StopsWithoutLookingAtIt) {
-  Family family;
+  FakeFamily family({100, 100, 900, 700});
   const FakeItemPtr item = family.Add(L"item", {10, 10, 20, 20});
-  const Neighbours found = Find(item.Get());
-  EXPECT_TRUE(IsNullItemInfo(found.left));
-  EXPECT_TRUE(IsNullItemInfo(found.top));
-  EXPECT_TRUE(IsNullItemInfo(found.right));
-  EXPECT_TRUE(IsNullItemInfo(found.bottom));
+  EXPECT_EQ(Find(item.Get()), kNoNeighbours);
   EXPECT_EQ(family.parent->Calls(ItemOp::GetValidChild), 0);
 }
 
 TEST(ItemNeighbours_Find, ParentWithoutValidChildren_GivesTheNullItemOnAllSides) {
-  Family family;
+  FakeFamily family({100, 100, 900, 700});
   const FakeItemPtr item = FakeItem::Make();
   item->parent = family.parent;
   item->values.screenRect = {110, 110, 120, 120};
-  const Neighbours found = Find(item.Get());
-  EXPECT_EQ(NameOf(found.left), L"null");
-  EXPECT_EQ(NameOf(found.top), L"null");
-  EXPECT_EQ(NameOf(found.right), L"null");
-  EXPECT_EQ(NameOf(found.bottom), L"null");
+  EXPECT_EQ(Find(item.Get()), kNoNeighbours);
 }
 
-TEST(ItemNeighbours_Find, SiblingsOnEachSide_AreFoundOnTheirSides) {
-  Family family;
-  family.Add(L"above", {100, 0, 200, 50});
-  family.Add(L"left", {0, 100, 50, 200});
-  const FakeItemPtr item = family.Add(L"item", {100, 100, 200, 200});
-  family.Add(L"right", {250, 100, 300, 200});
-  family.Add(L"below", {100, 250, 200, 300});
-  const Neighbours found = Find(item.Get());
-  EXPECT_EQ(NameOf(found.left), L"left");
-  EXPECT_EQ(NameOf(found.top), L"above");
-  EXPECT_EQ(NameOf(found.right), L"right");
-  EXPECT_EQ(NameOf(found.bottom), L"below");
-}
-
-TEST(ItemNeighbours_Find, NearerSiblingLaterInOrder_Wins) {
-  Family family;
-  const FakeItemPtr item = family.Add(L"item", {100, 100, 200, 200});
-  family.Add(L"far", {0, 100, 20, 200});
-  family.Add(L"near", {50, 100, 90, 200});
-  EXPECT_EQ(NameOf(Find(item.Get()).left), L"near");
-}
-
-TEST(ItemNeighbours_Find, EquallyNearSiblings_FirstInValidOrderWins) {
-  Family family;
-  const FakeItemPtr item = family.Add(L"item", {100, 100, 200, 200});
-  family.Add(L"first", {50, 100, 90, 140});
-  family.Add(L"second", {50, 150, 90, 200});
-  EXPECT_EQ(NameOf(Find(item.Get()).left), L"first");
-}
-
-TEST(ItemNeighbours_Find, InvisibleSibling_IsNoNeighbour) {
-  Family family;
-  const FakeItemPtr item = family.Add(L"item", {100, 100, 200, 200});
-  family.Add(L"visible", {0, 100, 50, 200});
-  const FakeItemPtr hidden = FakeItem::Make();
-  hidden->values.name = L"hidden";
-  hidden->values.stateId = kInvisibleStateBit;
-  hidden->values.screenRect = MoveRect(TRect{60, 100, 90, 200}, 100, 100);
-  hidden->root = family.root;
-  family.parent->AddChild(hidden);
-  EXPECT_EQ(NameOf(Find(item.Get()).left), L"visible");
-}
-
-TEST(ItemNeighbours_Find, SiblingTouchingTheLeftEdge_IsTheLeftNeighbourAtDistanceZero) {
-  Family family;
-  const FakeItemPtr item = family.Add(L"item", {100, 100, 200, 200});
-  family.Add(L"gap", {0, 100, 99, 200});
-  family.Add(L"touching", {50, 150, 100, 160});
-  EXPECT_EQ(NameOf(Find(item.Get()).left), L"touching");
-}
-
-TEST(ItemNeighbours_Find, SiblingTouchingOnlyAtACorner_IsLeftAndTopNeighbour) {
-  Family family;
-  const FakeItemPtr item = family.Add(L"item", {100, 100, 200, 200});
-  family.Add(L"corner", {50, 50, 100, 100});
-  const Neighbours found = Find(item.Get());
-  EXPECT_EQ(NameOf(found.left), L"corner");
-  EXPECT_EQ(NameOf(found.top), L"corner");
-  EXPECT_EQ(NameOf(found.right), L"null");
-  EXPECT_EQ(NameOf(found.bottom), L"null");
-}
-
-TEST(ItemNeighbours_Find, SiblingWithTheItemsRectangle_IsNeverANeighbour) {
-  Family family;
-  family.Add(L"twin", {100, 100, 200, 200});
-  const FakeItemPtr item = family.Add(L"item", {100, 100, 200, 200});
-  family.Add(L"right", {300, 100, 400, 200});
-  const Neighbours found = Find(item.Get());
-  EXPECT_EQ(NameOf(found.left), L"null");
-  EXPECT_EQ(NameOf(found.top), L"null");
-  EXPECT_EQ(NameOf(found.right), L"right");
-  EXPECT_EQ(NameOf(found.bottom), L"null");
-}
-
-TEST(ItemNeighbours_Find, SiblingAboveButBesideTheItem_IsNotTheTopNeighbour) {
-  Family family;
-  const FakeItemPtr item = family.Add(L"item", {100, 100, 200, 200});
-  family.Add(L"aboveLeft", {0, 0, 99, 50});
-  family.Add(L"aboveRight", {201, 0, 300, 50});
-  EXPECT_EQ(NameOf(Find(item.Get()).top), L"null");
-}
-
-TEST(ItemNeighbours_Find, OverlappingSibling_IsNoNeighbourOnAnySide) {
-  Family family;
-  const FakeItemPtr item = family.Add(L"item", {100, 100, 200, 200});
-  family.Add(L"overlapping", {150, 150, 250, 250});
-  const Neighbours found = Find(item.Get());
-  EXPECT_EQ(NameOf(found.left), L"null");
-  EXPECT_EQ(NameOf(found.top), L"null");
-  EXPECT_EQ(NameOf(found.right), L"null");
-  EXPECT_EQ(NameOf(found.bottom), L"null");
-}
-
-TEST(ItemNeighbours_Find, SiblingsUnderAnotherRoot_AreComparedInTheirOwnRootsCoordinates) {
-  Family family;
-  const FakeItemPtr item = family.Add(L"item", {100, 100, 200, 200});
-  // The same place in its own window, which lies elsewhere on the screen.
-  const FakeItemPtr otherRoot = FakeItem::Make();
-  otherRoot->values.screenRect = {1000, 0, 1800, 600};
-  const FakeItemPtr moved = FakeItem::Make();
-  moved->values.name = L"moved";
-  moved->values.screenRect = {1000 + 20, 0 + 100, 1000 + 80, 0 + 200};
-  moved->root = otherRoot;
-  family.parent->AddChild(moved);
-  EXPECT_EQ(NameOf(Find(item.Get()).left), L"moved");
+// The item at (100, 100, 200, 200) among its siblings, in valid-child
+// order: on each side the nearest sibling whose extent across that side
+// overlaps the item's, touching allowed; the earlier of equally near ones;
+// none that overlaps the item, is invisible or has the item's rectangle.
+TEST(ItemNeighbours_Find, NearestSiblingOnEachSide_InRootWindowCoordinates) {
+  const struct {
+    const char* name;
+    std::vector<Sibling> siblings;  // "item" is the item under test
+    Sides expected;                 // left, top, right, bottom
+  } cases[] = {
+      {"siblings on each side",
+       {{L"above", {100, 0, 200, 50}}, {L"left", {0, 100, 50, 200}}, {L"item", {100, 100, 200, 200}},
+        {L"right", {250, 100, 300, 200}}, {L"below", {100, 250, 200, 300}}},
+       {L"left", L"above", L"right", L"below"}},
+      {"nearer sibling later in order wins",
+       {{L"item", {100, 100, 200, 200}}, {L"far", {0, 100, 20, 200}}, {L"near", {50, 100, 90, 200}}},
+       {L"near", L"null", L"null", L"null"}},
+      {"of equally near siblings the first in valid order wins",
+       {{L"item", {100, 100, 200, 200}}, {L"first", {50, 100, 90, 140}},
+        {L"second", {50, 150, 90, 200}}},
+       {L"first", L"null", L"null", L"null"}},
+      {"an invisible sibling is no neighbour",
+       {{L"item", {100, 100, 200, 200}}, {L"visible", {0, 100, 50, 200}},
+        {L"hidden", {60, 100, 90, 200}, kInvisibleStateBit}},
+       {L"visible", L"null", L"null", L"null"}},
+      {"a sibling touching the left edge is at distance zero",
+       {{L"item", {100, 100, 200, 200}}, {L"gap", {0, 100, 99, 200}},
+        {L"touching", {50, 150, 100, 160}}},
+       {L"touching", L"null", L"null", L"null"}},
+      {"a sibling touching only at a corner is left and top neighbour",
+       {{L"item", {100, 100, 200, 200}}, {L"corner", {50, 50, 100, 100}}},
+       {L"corner", L"corner", L"null", L"null"}},
+      {"a sibling with the item's rectangle is never a neighbour",
+       {{L"twin", {100, 100, 200, 200}}, {L"item", {100, 100, 200, 200}},
+        {L"right", {300, 100, 400, 200}}},
+       {L"null", L"null", L"right", L"null"}},
+      {"siblings above but beside the item are not its top neighbour",
+       {{L"item", {100, 100, 200, 200}}, {L"aboveLeft", {0, 0, 99, 50}},
+        {L"aboveRight", {201, 0, 300, 50}}},
+       kNoNeighbours},
+      {"an overlapping sibling is no neighbour on any side",
+       {{L"item", {100, 100, 200, 200}}, {L"overlapping", {150, 150, 250, 250}}},
+       kNoNeighbours},
+      // The same place in its own window, which lies elsewhere on the screen.
+      {"siblings under another root are compared in their own root's coordinates",
+       {{L"item", {100, 100, 200, 200}},
+        {L"moved", {20, 100, 80, 200}, 0, TRect{1000, 0, 1800, 600}}},
+       {L"moved", L"null", L"null", L"null"}},
+  };
+  for (const auto& c : cases) {
+    FakeFamily family({100, 100, 900, 700});
+    FakeItemPtr item;
+    for (const Sibling& sibling : c.siblings) {
+      const FakeItemPtr added = family.Add(sibling.name, sibling.inRoot, sibling.stateId);
+      if (sibling.otherRoot) {
+        added->root = FakeItem::Make({.screenRect = *sibling.otherRoot});
+        added->values.screenRect =
+            MoveRect(sibling.inRoot, sibling.otherRoot->Left, sibling.otherRoot->Top);
+      }
+      if (sibling.name == L"item") item = added;
+    }
+    EXPECT_EQ(Find(item.Get()), c.expected) << c.name;
+  }
 }
 
 TEST(ItemNeighbours_Get, Item_IsHeldThroughoutTheSearchAndLetGoAfter) {
-  Family family;
+  FakeFamily family({100, 100, 900, 700});
   const FakeItemPtr item = family.Add(L"item", {100, 100, 200, 200});
   family.Add(L"right", {250, 100, 300, 200});
   const ULONG before = ReferenceCount(item.Get());
   // The fewest references the item had whenever the search asked it.
   ULONG fewest = ULONG_MAX;
   item->onCall = [&](ItemOp) { fewest = std::min(fewest, ReferenceCount(item.Get())); };
-  Neighbours found;
-  GetItemNeighbours(item.Get(), found.left, found.top, found.right, found.bottom);
+  ItemInfoPtr left, top, right, bottom;
+  GetItemNeighbours(item.Get(), left, top, right, bottom);
   item->onCall = nullptr;
   EXPECT_EQ(fewest, before + 1);
   EXPECT_EQ(ReferenceCount(item.Get()), before);
-  EXPECT_EQ(NameOf(found.right), L"right");
-  EXPECT_EQ(NameOf(found.left), L"null");
+  EXPECT_EQ(NameOf(right), L"right");
+  EXPECT_EQ(NameOf(left), L"null");
 }
 
 TEST(ItemNeighbours_Get, NilItem_GivesTheNullItemOnAllSides) {
-  Neighbours found;
-  GetItemNeighbours(nullptr, found.left, found.top, found.right, found.bottom);
-  EXPECT_TRUE(IsNullItemInfo(found.left));
-  EXPECT_TRUE(IsNullItemInfo(found.top));
-  EXPECT_TRUE(IsNullItemInfo(found.right));
-  EXPECT_TRUE(IsNullItemInfo(found.bottom));
+  ItemInfoPtr left, top, right, bottom;
+  GetItemNeighbours(nullptr, left, top, right, bottom);
+  EXPECT_EQ((Sides{NameOf(left), NameOf(top), NameOf(right), NameOf(bottom)}), kNoNeighbours);
 }

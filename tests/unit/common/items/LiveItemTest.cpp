@@ -20,9 +20,11 @@
 #include <vector>
 
 #include "CodePage.h"
+#include "ComApartment.h"
 #include "FakeAccessible.h"
 #include "ItemInfoCache.h"
 #include "ItemInfoNull.h"
+#include "UniqueHandle.h"
 
 using Microsoft::WRL::ComPtr;
 using fakes::FakeAccessible;
@@ -67,16 +69,11 @@ class TestWindow {
   explicit TestWindow(const wchar_t* text, HWND parent = nullptr) {
     Register();
     const DWORD style = parent != nullptr ? WS_CHILD : WS_POPUP;
-    window_ = CreateWindowExW(0, kClass, text, style, 10, 10, 200, 100, parent, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
+    window_.Reset(CreateWindowExW(0, kClass, text, style, 10, 10, 200, 100, parent, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr));
   }
-  ~TestWindow() {
-    if (window_ != nullptr) DestroyWindow(window_);
-  }
-  TestWindow(const TestWindow&) = delete;
-  TestWindow& operator=(const TestWindow&) = delete;
 
-  HWND Get() const { return window_; }
+  HWND Get() const { return window_.Get(); }
 
  private:
   static constexpr wchar_t kClass[] = L"LiveItemTestWindow";
@@ -97,21 +94,7 @@ class TestWindow {
     RegisterClassW(&windowClass);
   }
 
-  HWND window_ = nullptr;
-};
-
-// COM for the tests whose objects travel through WM_GETOBJECT.
-class ComApartment {
- public:
-  ComApartment() : joined_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ~ComApartment() {
-    if (joined_) CoUninitialize();
-  }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-
- private:
-  bool joined_;
+  testsupport::UniqueWindow window_;
 };
 
 }  // namespace
@@ -155,50 +138,49 @@ TEST(LiveItem_Make, Drop_ReleasesTheObjectAndTheChildren) {
 
 // --- Texts
 
-TEST(LiveItem_Texts, SOkAnswers_AreReturnedWhole) {
-  const FakePtr fake = NewFake();
-  fake->Self.Name = FakeText::Ok(L"Name");
-  fake->Self.Value = FakeText::Ok(std::wstring(L"a\0b", 3));
-  fake->Self.Description = FakeText::Ok(L"Description");
-  fake->Self.Shortcut = FakeText::Ok(L"Alt+N");
-  fake->Self.DefaultAction = FakeText::Ok(L"Press");
-  const ItemInfoPtr item = ItemOver(fake);
-  EXPECT_EQ(item->GetName(), L"Name");
-  EXPECT_EQ(item->GetValue(), std::wstring(L"a\0b", 3));
-  EXPECT_EQ(item->GetDescription(), L"Description");
-  EXPECT_EQ(item->GetShortcut(), L"Alt+N");
-  EXPECT_EQ(item->GetDefaultAction(), L"Press");
-}
-
-TEST(LiveItem_Texts, SFalseWithAText_ReadsAsEmpty) {
-  const FakePtr fake = NewFake();
-  for (FakeText* text : {&fake->Self.Name, &fake->Self.Value, &fake->Self.Description,
-                         &fake->Self.Shortcut, &fake->Self.DefaultAction}) {
-    *text = FakeText::With(S_FALSE, L"not to be used");
+// The five texts an item reads from the layer: each is taken whole when the
+// layer answers S_OK, and is empty for S_FALSE (whatever text comes with it)
+// and for failure codes; each answer is asked once.
+TEST(LiveItem_Texts, OnlySOkAnswers_AreTakenWhole) {
+  const struct {
+    const char* name;
+    FakeText FakeAnswers::*answer;
+    int fakes::FakeCalls::*calls;
+    std::wstring (*read)(IItemInfo*);
+  } texts[] = {
+      {"name", &FakeAnswers::Name, &fakes::FakeCalls::Name,
+       [](IItemInfo* item) { return item->GetName(); }},
+      {"value", &FakeAnswers::Value, &fakes::FakeCalls::Value,
+       [](IItemInfo* item) { return item->GetValue(); }},
+      {"description", &FakeAnswers::Description, &fakes::FakeCalls::Description,
+       [](IItemInfo* item) { return item->GetDescription(); }},
+      {"shortcut", &FakeAnswers::Shortcut, &fakes::FakeCalls::Shortcut,
+       [](IItemInfo* item) { return item->GetShortcut(); }},
+      {"default action", &FakeAnswers::DefaultAction, &fakes::FakeCalls::DefaultAction,
+       [](IItemInfo* item) { return item->GetDefaultAction(); }},
+  };
+  const struct {
+    const char* name;
+    FakeText answer;
+    std::wstring expected;
+  } answers[] = {
+      {"S_OK", FakeText::Ok(L"Alt+N"), L"Alt+N"},
+      {"S_OK with a zero inside", FakeText::Ok(std::wstring(L"a\0b", 3)), std::wstring(L"a\0b", 3)},
+      {"S_FALSE with a text", FakeText::With(S_FALSE, L"not to be used"), L""},
+      {"E_FAIL", FakeText::Fail(E_FAIL), L""},
+      {"E_NOTIMPL", FakeText::Fail(E_NOTIMPL), L""},
+      {"DISP_E_MEMBERNOTFOUND", FakeText::Fail(DISP_E_MEMBERNOTFOUND), L""},
+      {"E_INVALIDARG with a text", FakeText::With(E_INVALIDARG, L"x"), L""},
+      {"RPC_E_DISCONNECTED", FakeText::Fail(RPC_E_DISCONNECTED), L""},
+  };
+  for (const auto& text : texts) {
+    for (const auto& answer : answers) {
+      const FakePtr fake = NewFake();
+      fake->Self.*text.answer = answer.answer;
+      EXPECT_EQ(text.read(ItemOver(fake).Get()), answer.expected) << text.name << ", " << answer.name;
+      EXPECT_EQ(fake->Calls.*text.calls, 1) << text.name << ", " << answer.name;
+    }
   }
-  const ItemInfoPtr item = ItemOver(fake);
-  EXPECT_EQ(item->GetName(), L"");
-  EXPECT_EQ(item->GetValue(), L"");
-  EXPECT_EQ(item->GetDescription(), L"");
-  EXPECT_EQ(item->GetShortcut(), L"");
-  EXPECT_EQ(item->GetDefaultAction(), L"");
-  EXPECT_EQ(fake->Calls.Name, 1);
-  EXPECT_EQ(fake->Calls.DefaultAction, 1);
-}
-
-TEST(LiveItem_Texts, FailureCodes_ReadAsEmpty) {
-  const FakePtr fake = NewFake();
-  fake->Self.Name = FakeText::Fail(E_FAIL);
-  fake->Self.Value = FakeText::Fail(E_NOTIMPL);
-  fake->Self.Description = FakeText::Fail(DISP_E_MEMBERNOTFOUND);
-  fake->Self.Shortcut = FakeText::With(E_INVALIDARG, L"x");
-  fake->Self.DefaultAction = FakeText::Fail(RPC_E_DISCONNECTED);
-  const ItemInfoPtr item = ItemOver(fake);
-  EXPECT_EQ(item->GetName(), L"");
-  EXPECT_EQ(item->GetValue(), L"");
-  EXPECT_EQ(item->GetDescription(), L"");
-  EXPECT_EQ(item->GetShortcut(), L"");
-  EXPECT_EQ(item->GetDefaultAction(), L"");
 }
 
 TEST(LiveItem_Texts, SimpleElement_IsAskedWithItsChildId) {
@@ -216,56 +198,43 @@ TEST(LiveItem_Texts, SimpleElement_IsAskedWithItsChildId) {
 
 // --- Ids, role and state
 
-TEST(LiveItem_HelpTopic, SOk_GivesTheTopic) {
-  const FakePtr fake = NewFake();
-  fake->Self.HelpTopic = 42;
-  EXPECT_EQ(ItemOver(fake)->GetHelpTopicId(), 42);
+TEST(LiveItem_HelpTopic, OnlySOk_GivesTheTopic_ElseMinusOne) {
+  for (const auto& [result, expected] : {std::pair{S_OK, 42}, {S_FALSE, -1}, {E_FAIL, -1}}) {
+    const FakePtr fake = NewFake();
+    fake->Self.HelpTopic = 42;
+    fake->Self.HelpTopicResult = result;
+    EXPECT_EQ(ItemOver(fake)->GetHelpTopicId(), expected) << std::hex << result;
+  }
 }
 
-TEST(LiveItem_HelpTopic, SFalseOrFailure_GivesMinusOne) {
-  const FakePtr fake = NewFake();
-  fake->Self.HelpTopic = 42;
-  fake->Self.HelpTopicResult = S_FALSE;
-  const ItemInfoPtr item = ItemOver(fake);
-  EXPECT_EQ(item->GetHelpTopicId(), -1);
-  fake->Self.HelpTopicResult = E_FAIL;
-  EXPECT_EQ(item->GetHelpTopicId(), -1);
-}
-
-TEST(LiveItem_RoleId, NumbersFromZeroToSixtyOne_AreTaken) {
-  const FakePtr fake = NewFake();
-  const ItemInfoPtr item = ItemOver(fake);
-  fake->Self.Role = FakeVariant::I4(0);
-  EXPECT_EQ(item->GetRoleId(), 0);
-  fake->Self.Role = FakeVariant::I4(61);
-  EXPECT_EQ(item->GetRoleId(), 61);
-  fake->Self.Role = FakeVariant::I2(9);
-  EXPECT_EQ(item->GetRoleId(), 9);
-}
-
-TEST(LiveItem_RoleId, OutOfRangeTextOrNoValue_GivesMinusOne) {
-  const FakePtr fake = NewFake();
-  const ItemInfoPtr item = ItemOver(fake);
-  fake->Self.Role = FakeVariant::I4(62);
-  EXPECT_EQ(item->GetRoleId(), -1);
-  fake->Self.Role = FakeVariant::I4(-1);
-  EXPECT_EQ(item->GetRoleId(), -1);
-  fake->Self.Role = FakeVariant::Bstr(L"10");
-  EXPECT_EQ(item->GetRoleId(), -1);
-  fake->Self.Role = FakeVariant::R8(10);
-  EXPECT_EQ(item->GetRoleId(), -1);
-  fake->Self.Role = FakeVariant::Empty();
-  EXPECT_EQ(item->GetRoleId(), -1);
-}
-
-TEST(LiveItem_RoleId, ResultCode_IsNotLookedAt) {
-  const FakePtr fake = NewFake();
-  fake->Self.Role = FakeVariant::I4(ROLE_SYSTEM_PUSHBUTTON);
-  fake->Self.RoleResult = S_FALSE;
-  const ItemInfoPtr item = ItemOver(fake);
-  EXPECT_EQ(item->GetRoleId(), ROLE_SYSTEM_PUSHBUTTON);
-  fake->Self.RoleResult = E_FAIL;
-  EXPECT_EQ(item->GetRoleId(), ROLE_SYSTEM_PUSHBUTTON);
+// A number from 0 to 61 in the role variant is the role id, whatever the
+// result code; anything else gives -1.
+TEST(LiveItem_RoleId, NumberFromZeroToSixtyOne_IsTakenWhateverTheResult) {
+  const struct {
+    const char* name;
+    FakeVariant role;
+    HRESULT result;
+    int32_t expected;
+  } cases[] = {
+      {"0", FakeVariant::I4(0), S_OK, 0},
+      {"61", FakeVariant::I4(61), S_OK, 61},
+      {"a 16-bit 9", FakeVariant::I2(9), S_OK, 9},
+      {"62", FakeVariant::I4(62), S_OK, -1},
+      {"-1", FakeVariant::I4(-1), S_OK, -1},
+      {"the text 10", FakeVariant::Bstr(L"10"), S_OK, -1},
+      {"a double 10", FakeVariant::R8(10), S_OK, -1},
+      {"no value", FakeVariant::Empty(), S_OK, -1},
+      {"push button with S_FALSE", FakeVariant::I4(ROLE_SYSTEM_PUSHBUTTON), S_FALSE,
+       ROLE_SYSTEM_PUSHBUTTON},
+      {"push button with E_FAIL", FakeVariant::I4(ROLE_SYSTEM_PUSHBUTTON), E_FAIL,
+       ROLE_SYSTEM_PUSHBUTTON},
+  };
+  for (const auto& c : cases) {
+    const FakePtr fake = NewFake();
+    fake->Self.Role = c.role;
+    fake->Self.RoleResult = c.result;
+    EXPECT_EQ(ItemOver(fake)->GetRoleId(), c.expected) << c.name;
+  }
 }
 
 TEST(LiveItem_Role, KnownRole_IsTheLayersText) {
@@ -294,22 +263,22 @@ TEST(LiveItem_State, SOk_GivesTheBitsAndTheirTexts) {
   EXPECT_EQ(std::count(expected.begin(), expected.end(), L';'), 2);
 }
 
-TEST(LiveItem_State, SFalseOrFailure_GivesMinusOneAndNoText) {
-  const FakePtr fake = NewFake();
-  fake->Self.State = FakeVariant::I4(STATE_SYSTEM_FOCUSED);
-  fake->Self.StateResult = S_FALSE;
-  const ItemInfoPtr item = ItemOver(fake);
-  EXPECT_EQ(item->GetStateId(), -1);
-  EXPECT_EQ(item->GetState(), L"");
-  fake->Self.StateResult = E_FAIL;
-  EXPECT_EQ(item->GetStateId(), -1);
-  EXPECT_EQ(item->GetState(), L"");
-}
-
-TEST(LiveItem_State, TextThatSpellsNoNumber_GivesMinusOne) {
-  const FakePtr fake = NewFake();
-  fake->Self.State = FakeVariant::Bstr(L"busy");
-  EXPECT_EQ(ItemOver(fake)->GetStateId(), -1);
+TEST(LiveItem_State, SFalseFailureOrNoNumber_GivesMinusOneAndNoText) {
+  const struct {
+    const char* name;
+    FakeVariant state;
+    HRESULT result;
+  } cases[] = {{"S_FALSE", FakeVariant::I4(STATE_SYSTEM_FOCUSED), S_FALSE},
+               {"E_FAIL", FakeVariant::I4(STATE_SYSTEM_FOCUSED), E_FAIL},
+               {"a text that spells no number", FakeVariant::Bstr(L"busy"), S_OK}};
+  for (const auto& c : cases) {
+    const FakePtr fake = NewFake();
+    fake->Self.State = c.state;
+    fake->Self.StateResult = c.result;
+    const ItemInfoPtr item = ItemOver(fake);
+    EXPECT_EQ(item->GetStateId(), -1) << c.name;
+    EXPECT_EQ(item->GetState(), L"") << c.name;
+  }
 }
 
 // --- Geometry
@@ -556,7 +525,7 @@ TEST(LiveItem_Window, RootItem_IsTheTopLevelWindowsItem) {
 }
 
 TEST(LiveItem_Window, WindowItem_AsksTheLayerForTheWindowsObject) {
-  ComApartment apartment;
+  const testsupport::ComApartment apartment;
   const FakePtr windowObject = NewFake();
   windowObject->Self.Name = FakeText::Ok(L"own object");
   TestWindow::WindowObject = Raw(windowObject);
@@ -903,7 +872,7 @@ namespace {
 // A window of this process whose own object is `windowObject`, and an
 // object inside it whose accessible parent is unknown.
 struct WindowTree {
-  ComApartment apartment;
+  testsupport::ComApartment apartment;
   FakePtr windowObject = NewFake();
   FakePtr target = NewFake();
   std::unique_ptr<TestWindow> window;
@@ -1058,27 +1027,21 @@ class TestListView {
       init(&controls);
     }
     if (wcscmp(className, WC_LISTVIEWW) != 0) RegisterListViewAs(className);
-    window_ = CreateWindowExW(0, className, L"", WS_POPUP | LVS_REPORT, 0, 0, 300, 200, nullptr,
-                              nullptr, GetModuleHandleW(nullptr), nullptr);
+    window_.Reset(CreateWindowExW(0, className, L"", WS_POPUP | LVS_REPORT, 0, 0, 300, 200,
+                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
     AddColumn(0, L"Name");
     AddColumn(1, L"Size");
     LVITEMW row{};
     row.mask = LVIF_TEXT;
     row.iItem = 0;
     row.pszText = const_cast<wchar_t*>(L"a.txt");
-    SendMessageW(window_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&row));
+    SendMessageW(window_.Get(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&row));
     LVITEMW cell{};
     cell.iSubItem = 1;
     cell.pszText = const_cast<wchar_t*>(L"3 KB");
-    SendMessageW(window_, LVM_SETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&cell));
+    SendMessageW(window_.Get(), LVM_SETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&cell));
   }
-  ~TestListView() {
-    if (window_ != nullptr) DestroyWindow(window_);
-  }
-  TestListView(const TestListView&) = delete;
-  TestListView& operator=(const TestListView&) = delete;
-
-  HWND Get() const { return window_; }
+  HWND Get() const { return window_.Get(); }
 
  private:
   static void RegisterListViewAs(const wchar_t* className) {
@@ -1095,58 +1058,42 @@ class TestListView {
     column.mask = LVCF_TEXT | LVCF_WIDTH;
     column.cx = 100;
     column.pszText = const_cast<wchar_t*>(header);
-    SendMessageW(window_, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
+    SendMessageW(window_.Get(), LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
   }
 
   HMODULE comctl32_ = nullptr;
-  HWND window_ = nullptr;
+  testsupport::UniqueWindow window_;
 };
 
 }  // namespace
 
-TEST(LiveItem_ListViewRow, EmptyDescription_BecomesHeadersAndCells) {
-  TestListView listView;
-  ASSERT_NE(listView.Get(), nullptr);
-  const FakePtr fake = NewFake();
-  fake->Window = listView.Get();
-  fake->Elements[1].Description = FakeText::Ok(L"");
-  EXPECT_EQ(ItemOver(fake, 1)->GetDescription(), L"Name: a.txt; Size: 3 KB");
-}
-
-TEST(LiveItem_ListViewRow, ListViewsOwnObject_KeepsItsDescription) {
-  TestListView listView;
-  ASSERT_NE(listView.Get(), nullptr);
-  const FakePtr fake = NewFake();
-  fake->Window = listView.Get();
-  fake->Self.Description = FakeText::Ok(L"Files");
-  EXPECT_EQ(ItemOver(fake)->GetDescription(), L"Files");
-}
-
-TEST(LiveItem_ListViewRow, LongerDescription_IsKept) {
-  TestListView listView;
-  ASSERT_NE(listView.Get(), nullptr);
-  const FakePtr fake = NewFake();
-  fake->Window = listView.Get();
-  const std::wstring own = L"A description longer than the cells";
-  fake->Elements[1].Description = FakeText::Ok(own);
-  EXPECT_EQ(ItemOver(fake, 1)->GetDescription(), own);
-}
-
-TEST(LiveItem_ListViewRow, FailedDescription_StaysEmpty) {
-  TestListView listView;
-  ASSERT_NE(listView.Get(), nullptr);
-  const FakePtr fake = NewFake();
-  fake->Window = listView.Get();
-  fake->Elements[1].Description = FakeText::With(S_FALSE, L"");
-  EXPECT_EQ(ItemOver(fake, 1)->GetDescription(), L"");
-}
-
-TEST(LiveItem_ListViewRow, OtherWindowClass_KeepsTheDescription) {
-  TestListView grid(L"LiveItemTestGrid");
-  ASSERT_NE(grid.Get(), nullptr);
-  ASSERT_EQ(SendMessageW(grid.Get(), LVM_GETITEMCOUNT, 0, 0), 1);
-  const FakePtr fake = NewFake();
-  fake->Window = grid.Get();
-  fake->Elements[1].Description = FakeText::Ok(L"");
-  EXPECT_EQ(ItemOver(fake, 1)->GetDescription(), L"");
+// A row of a list view (a simple element of the control's object) with an
+// empty description answered with S_OK gets "header: cell" pairs instead;
+// every other description stays.
+TEST(LiveItem_ListViewRow, EmptyDescriptionOfARow_BecomesHeadersAndCells) {
+  const struct {
+    const char* name;
+    const wchar_t* windowClass;
+    LONG childId;
+    FakeText description;
+    std::wstring expected;
+  } cases[] = {
+      {"empty description of a row", WC_LISTVIEWW, 1, FakeText::Ok(L""),
+       L"Name: a.txt; Size: 3 KB"},
+      {"the list view's own object", WC_LISTVIEWW, CHILDID_SELF, FakeText::Ok(L"Files"), L"Files"},
+      {"a longer description", WC_LISTVIEWW, 1,
+       FakeText::Ok(L"A description longer than the cells"), L"A description longer than the cells"},
+      {"a failed description", WC_LISTVIEWW, 1, FakeText::With(S_FALSE, L""), L""},
+      {"a window of another class", L"LiveItemTestGrid", 1, FakeText::Ok(L""), L""},
+  };
+  for (const auto& c : cases) {
+    TestListView listView(c.windowClass);
+    ASSERT_NE(listView.Get(), nullptr) << c.name;
+    ASSERT_EQ(SendMessageW(listView.Get(), LVM_GETITEMCOUNT, 0, 0), 1) << c.name;
+    const FakePtr fake = NewFake();
+    fake->Window = listView.Get();
+    (c.childId == CHILDID_SELF ? fake->Self : fake->Elements[c.childId]).Description =
+        c.description;
+    EXPECT_EQ(ItemOver(fake, c.childId)->GetDescription(), c.expected) << c.name;
+  }
 }

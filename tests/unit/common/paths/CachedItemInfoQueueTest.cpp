@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -13,18 +14,20 @@
 #include "FakeItem.h"
 #include "ItemInfoCache.h"
 #include "ItemInfoNull.h"
+#include "ContainerTesting.h"
 #include "ObjectContainer.h"
+#include "Raised.h"
 
 using Microsoft::WRL::ComPtr;
 
 namespace {
 
-using ContainerPtr = ComPtr<IPersistContainer>;
+using testsupport::ContainerPtr;
+using testsupport::IntegerIn;
+using testsupport::Sub;
 
 FakeItemPtr Node(const wchar_t* name, const std::vector<const wchar_t*>& childNames = {}) {
-  FakeItemValues values;
-  values.name = name;
-  const FakeItemPtr node = FakeItem::Make(values);
+  const FakeItemPtr node = FakeItem::Make({.name = name});
   for (const wchar_t* childName : childNames) node->AddChild(Node(childName));
   return node;
 }
@@ -37,12 +40,6 @@ FakeItemPtr Twin(const FakeItemPtr& original) {
     twin->AddChild(Twin(original->ChildFake(i)));
   }
   return twin;
-}
-
-std::string Narrow(const std::wstring& text) {
-  std::string narrow;
-  for (wchar_t c : text) narrow += static_cast<char>(c);
-  return narrow;
 }
 
 // The fakes and all the fakes below them.
@@ -96,13 +93,10 @@ TEST(CachedItemInfoQueue_Insert, ItemThatIsNoSnapshot_RaisesAndInsertsNothing) {
 TEST(CachedItemInfoQueue_Insert, IndexOutsideTheList_RaisesTheListError) {
   const CachedInfoQueuePtr path = NewCachedInfoQueue();
   const CachedItemInfoPtr a = Snap(Node(L"a"));
-  try {
-    path->Insert(1, a.Get());
-    ADD_FAILURE() << "no error";
-  } catch (const EListError& error) {
-    EXPECT_EQ(error.Message(), L"List index out of bounds (1)");
-    EXPECT_STREQ(error.ClassName(), "EListError");
-  }
+  const auto error = testsupport::RaisedBy<EListError>([&] { path->Insert(1, a.Get()); });
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->Message(), L"List index out of bounds (1)");
+  EXPECT_STREQ(error->ClassName(), "EListError");
   EXPECT_THROW(path->Insert(-1, a.Get()), EListError);
   EXPECT_EQ(path->Count(), 0);
   path->Insert(0, a.Get());
@@ -122,45 +116,50 @@ TEST(CachedItemInfoQueue_Compact, EmptyAndSingleElementPaths_StayAsTheyAre) {
   EXPECT_EQ(Names(single.Get()), std::vector<std::wstring>{L"alone"});
 }
 
-TEST(CachedItemInfoQueue_Compact, ElementWithoutValidChildren_IsDropped) {
-  const FakeItemPtr root = Node(L"root", {L"other"});
-  const FakeItemPtr a = Node(L"a");
-  const FakeItemPtr target = Node(L"target");
-  const ComPtr<TCachedInfoQueue> path = PathOf({Snap(root), Snap(a), Snap(target)});
-  path->Compact();
-  // The target is no child of root: the path ends with that unmatched pair.
-  EXPECT_EQ(Names(path.Get()), (std::vector<std::wstring>{L"root", L"target"}));
-}
-
-TEST(CachedItemInfoQueue_Compact, FirstElementWithoutValidChildren_IsDropped) {
-  const FakeItemPtr target = Node(L"target");
-  const FakeItemPtr root = Node(L"root");
-  root->AddChild(Twin(target));
-  const ComPtr<TCachedInfoQueue> path = PathOf({Snap(Node(L"empty")), Snap(root), Snap(target)});
-  path->Compact();
-  EXPECT_EQ(Names(path.Get()), (std::vector<std::wstring>{L"root", L"target"}));
-}
-
-TEST(CachedItemInfoQueue_Compact, ElementNotAmongTheValidChildrenBefore_IsDropped) {
-  const FakeItemPtr target = Node(L"target");
-  const FakeItemPtr a = Node(L"a");
-  a->AddChild(Twin(target));
-  const FakeItemPtr root = Node(L"root");
-  root->AddChild(Twin(a));
-  const FakeItemPtr x = Node(L"x", {L"x1"});
-  const ComPtr<TCachedInfoQueue> path = PathOf({Snap(root), Snap(x), Snap(a), Snap(target)});
-  path->Compact();
-  EXPECT_EQ(Names(path.Get()), (std::vector<std::wstring>{L"root", L"a", L"target"}));
-}
-
-TEST(CachedItemInfoQueue_Compact, UnmatchedTarget_StaysAtTheEnd) {
-  const FakeItemPtr a = Node(L"a", {L"not the target"});
-  const FakeItemPtr root = Node(L"root");
-  root->AddChild(Twin(a));
-  const FakeItemPtr target = Node(L"target");
-  const ComPtr<TCachedInfoQueue> path = PathOf({Snap(root), Snap(a), Snap(target)});
-  path->Compact();
-  EXPECT_EQ(Names(path.Get()), (std::vector<std::wstring>{L"root", L"a", L"target"}));
+// An element stays when its valid children hold the next one; the target
+// stays at the end whether or not it was found.
+TEST(CachedItemInfoQueue_Compact, ElementsThatDoNotLeadToTheNext_AreDropped) {
+  const struct {
+    const char* name;
+    std::function<std::vector<CachedItemInfoPtr>()> path;
+    std::vector<std::wstring> kept;
+  } cases[] = {
+      {"an element without valid children; the target is no child of root",
+       [] { return std::vector{Snap(Node(L"root", {L"other"})), Snap(Node(L"a")),
+                               Snap(Node(L"target"))}; },
+       {L"root", L"target"}},
+      {"the first element without valid children",
+       [] {
+         const FakeItemPtr target = Node(L"target");
+         const FakeItemPtr root = Node(L"root");
+         root->AddChild(Twin(target));
+         return std::vector{Snap(Node(L"empty")), Snap(root), Snap(target)};
+       },
+       {L"root", L"target"}},
+      {"an element that is none of the valid children before it",
+       [] {
+         const FakeItemPtr target = Node(L"target");
+         const FakeItemPtr a = Node(L"a");
+         a->AddChild(Twin(target));
+         const FakeItemPtr root = Node(L"root");
+         root->AddChild(Twin(a));
+         return std::vector{Snap(root), Snap(Node(L"x", {L"x1"})), Snap(a), Snap(target)};
+       },
+       {L"root", L"a", L"target"}},
+      {"an unmatched target stays at the end",
+       [] {
+         const FakeItemPtr a = Node(L"a", {L"not the target"});
+         const FakeItemPtr root = Node(L"root");
+         root->AddChild(Twin(a));
+         return std::vector{Snap(root), Snap(a), Snap(Node(L"target"))};
+       },
+       {L"root", L"a", L"target"}},
+  };
+  for (const auto& c : cases) {
+    const ComPtr<TCachedInfoQueue> path = PathOf(c.path());
+    path->Compact();
+    EXPECT_EQ(Names(path.Get()), c.kept) << c.name;
+  }
 }
 
 TEST(CachedItemInfoQueue_Compact, OtherStateOfTheSameItem_StillMatches) {
@@ -322,7 +321,7 @@ TEST(CachedItemInfoQueue_Finish, ReadsEveryPropertyOfElementsAndValidChildrenOnc
   for (const FakeItemPtr& item : {window.root, window.panel, window.target, window.other,
                                   window.sibling, leaf}) {
     for (ItemOp op : kItemPropertyOps) {
-      EXPECT_EQ(item->Calls(op), 1) << ItemOpName(op) << " of " << Narrow(item->values.name);
+      EXPECT_EQ(item->Calls(op), 1) << ItemOpName(op) << " of " << item->values.name;
     }
   }
   // The children that the elements replaced were only compared.
@@ -382,9 +381,7 @@ TEST(CachedItemInfoQueue_Save, EmptyPath_WritesTheCountAlone) {
   ASSERT_EQ(saved->Count(), 1);
   EXPECT_EQ(saved->EntryName(0), "Count");
   EXPECT_EQ(saved->EntryKind(0), 0);
-  int32_t count = -1;
-  saved->ReadInteger("Count", count);
-  EXPECT_EQ(count, 0);
+  EXPECT_EQ(IntegerIn(saved.Get(), "Count"), 0);
 }
 
 TEST(CachedItemInfoQueue_Save, Path_WritesCountAndOneSavedSnapshotPerElement) {
@@ -399,13 +396,9 @@ TEST(CachedItemInfoQueue_Save, Path_WritesCountAndOneSavedSnapshotPerElement) {
     EXPECT_EQ(saved->EntryKind(i + 1), 9);
   }
   // Each element with its valid children, each of those with its count only.
-  ContainerPtr element, items, child, childItems;
-  ReadSubContainer(saved.Get(), "1", element);
-  ReadSubContainer(element.Get(), "Items", items);
+  const ContainerPtr items = Sub(Sub(saved.Get(), "1").Get(), "Items");
   EXPECT_EQ(items->Count(), 1 + path->Items(1)->GetValidChildCount());
-  ReadSubContainer(items.Get(), "0", child);
-  ReadSubContainer(child.Get(), "Items", childItems);
-  EXPECT_EQ(childItems->Count(), 1);
+  EXPECT_EQ(Sub(Sub(items.Get(), "0").Get(), "Items")->Count(), 1);
 }
 
 TEST(CachedItemInfoQueue_Load, RoundTrip_RestoresElementsChildrenAndLinks) {

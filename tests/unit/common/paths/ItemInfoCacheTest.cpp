@@ -14,42 +14,13 @@
 
 #include "FakeItem.h"
 #include "ItemInfoNull.h"
+#include "ContainerTesting.h"
 #include "ObjectContainer.h"
 
 using Microsoft::WRL::ComPtr;
+using namespace testsupport;
 
 namespace {
-
-using ContainerPtr = ComPtr<IPersistContainer>;
-
-FakeItemValues SampleValues() {
-  FakeItemValues values;
-  values.handle = reinterpret_cast<HWND>(static_cast<UINT_PTR>(0x00010086));
-  values.moduleName = "calc.exe";
-  values.text = "Result";
-  values.className = "Static";
-  values.clientRect = {0, 0, 80, 20};
-  values.screenRect = {300, 200, 380, 220};
-  values.innerPoint = {40, 10};
-  values.defaultAction = L"Click";
-  values.description = L"Shows the result";
-  values.helpTopicId = 12;
-  values.shortcut = L"Ctrl+R";
-  values.name = L"Display";
-  values.roleId = 41;
-  values.stateId = 0x40;
-  values.role = L"static text";
-  values.state = L"read only;";
-  values.value = L"42";
-  return values;
-}
-
-FakeItemValues Named(const wchar_t* name, int32_t stateId = 0) {
-  FakeItemValues values;
-  values.name = name;
-  values.stateId = stateId;
-  return values;
-}
 
 void ExpectProperties(IItemInfo* item, const FakeItemValues& expected) {
   EXPECT_EQ(item->GetHandle(), expected.handle);
@@ -81,20 +52,6 @@ bool IsSnapshot(const ItemInfoPtr& item) {
   return item && SUCCEEDED(item.As(&snapshot));
 }
 
-std::vector<std::pair<std::string, uint8_t>> Entries(IPersistContainer* container) {
-  std::vector<std::pair<std::string, uint8_t>> entries;
-  for (int32_t i = 0; i < container->Count(); ++i) {
-    entries.emplace_back(container->EntryName(i), container->EntryKind(i));
-  }
-  return entries;
-}
-
-ContainerPtr Sub(IPersistContainer* container, std::string_view name) {
-  ContainerPtr sub;
-  ReadSubContainer(container, name, sub);
-  return sub;
-}
-
 ContainerPtr Saved(ICachedItemInfo* snapshot, bool withChildren) {
   const ContainerPtr container = NewPersistContainer();
   EXPECT_TRUE(snapshot->SaveToContainer(container.Get(), withChildren));
@@ -103,7 +60,7 @@ ContainerPtr Saved(ICachedItemInfo* snapshot, bool withChildren) {
 
 // A parent fake with the given children; the children get it as parent.
 FakeItemPtr ParentOf(const std::vector<FakeItemPtr>& children,
-                     const FakeItemValues& values = Named(L"parent")) {
+                     const FakeItemValues& values = {.name = L"parent"}) {
   const FakeItemPtr parent = FakeItem::Make(values);
   for (const FakeItemPtr& child : children) {
     child->parent = parent;
@@ -112,37 +69,29 @@ FakeItemPtr ParentOf(const std::vector<FakeItemPtr>& children,
   return parent;
 }
 
-const uint8_t kKindInteger = 0;
-const uint8_t kKindHandle = 1;
-const uint8_t kKindString = 3;
-const uint8_t kKindWideString = 4;
-const uint8_t kKindPoint = 6;
-const uint8_t kKindRect = 7;
-const uint8_t kKindContainer = 9;
-
 }  // namespace
 
 // --- Once-only properties ---------------------------------------------------
 
 TEST(ItemInfoCache_Properties, EachProperty_IsAskedOfTheSourceOnce) {
-  const FakeItemPtr source = FakeItem::Make(SampleValues());
+  const FakeItemPtr source = FakeItem::Make(SampleItemValues());
   const CachedItemInfoPtr snapshot = Snapshot(source);
   ReadEveryProperty(snapshot.Get());
   ReadEveryProperty(snapshot.Get());
-  ExpectProperties(snapshot.Get(), SampleValues());
+  ExpectProperties(snapshot.Get(), SampleItemValues());
   for (ItemOp op : kItemPropertyOps) EXPECT_EQ(source->Calls(op), 1) << ItemOpName(op);
 }
 
 TEST(ItemInfoCache_Properties, ChangeOfTheSourceAfterTheFirstRead_IsNotSeen) {
-  const FakeItemPtr source = FakeItem::Make(SampleValues());
+  const FakeItemPtr source = FakeItem::Make(SampleItemValues());
   const CachedItemInfoPtr snapshot = Snapshot(source);
   ReadEveryProperty(snapshot.Get());
-  FakeItemValues changed = SampleValues();
+  FakeItemValues changed = SampleItemValues();
   changed.name = L"Changed";
   changed.screenRect = {0, 0, 1, 1};
   changed.stateId = -1;
   source->values = changed;
-  ExpectProperties(snapshot.Get(), SampleValues());
+  ExpectProperties(snapshot.Get(), SampleItemValues());
 }
 
 TEST(ItemInfoCache_Properties, FailureAnswers_AreKeptLikeOtherValues) {
@@ -154,14 +103,14 @@ TEST(ItemInfoCache_Properties, FailureAnswers_AreKeptLikeOtherValues) {
   EXPECT_EQ(snapshot->GetStateId(), -1);
   EXPECT_EQ(snapshot->GetRoleId(), -1);
   EXPECT_EQ(snapshot->GetName(), L"");
-  source->values = SampleValues();
+  source->values = SampleItemValues();
   EXPECT_EQ(snapshot->GetStateId(), -1);
   EXPECT_EQ(snapshot->GetName(), L"");
   EXPECT_EQ(source->Calls(ItemOp::GetName), 1);
 }
 
 TEST(ItemInfoCache_Properties, Creation_ReadsNothingFromTheSource) {
-  const FakeItemPtr source = FakeItem::Make(SampleValues());
+  const FakeItemPtr source = FakeItem::Make(SampleItemValues());
   const CachedItemInfoPtr snapshot = Snapshot(source);
   EXPECT_EQ(source->TotalCalls(), 0);
 }
@@ -177,19 +126,17 @@ TEST(ItemInfoCache_Properties, Accessible_IsAskedOnEveryCall) {
 }
 
 TEST(ItemInfoCache_Properties, SetName_BeforeAnyRead_IsNeverAskedAndIsSaved) {
-  const FakeItemPtr source = FakeItem::Make(SampleValues());
+  const FakeItemPtr source = FakeItem::Make(SampleItemValues());
   const CachedItemInfoPtr snapshot = Snapshot(source);
   snapshot->SetName(L"Renamed");
   EXPECT_EQ(snapshot->GetName(), L"Renamed");
-  const ContainerPtr saved = Saved(snapshot.Get(), false);
-  std::wstring name;
-  EXPECT_TRUE(Sub(saved.Get(), "Properties")->ReadWideString("Name", name));
-  EXPECT_EQ(name, L"Renamed");
+  EXPECT_EQ(WideStringIn(Sub(Saved(snapshot.Get(), false).Get(), "Properties").Get(), "Name"),
+            L"Renamed");
   EXPECT_EQ(source->Calls(ItemOp::GetName), 0);
 }
 
 TEST(ItemInfoCache_Properties, SetInnerPoint_KeepsThePointUncheckedAndTellsNobody) {
-  const FakeItemPtr source = FakeItem::Make(SampleValues());
+  const FakeItemPtr source = FakeItem::Make(SampleItemValues());
   const CachedItemInfoPtr snapshot = Snapshot(source);
   const TPoint outside{5000, -7};
   snapshot->SetInnerPoint(outside);
@@ -220,13 +167,13 @@ TEST(ItemInfoCache_AsCachedItemInfo, Snapshot_IsItsOwnSnapshot) {
 }
 
 TEST(ItemInfoCache_AsCachedItemInfo, OtherItem_IsAskedOnlyForParentAndRoot) {
-  const FakeItemPtr source = FakeItem::Make(SampleValues());
+  const FakeItemPtr source = FakeItem::Make(SampleItemValues());
   const CachedItemInfoPtr snapshot = AsCachedItemInfo(source.Get());
   ASSERT_TRUE(snapshot);
   EXPECT_EQ(source->Calls(ItemOp::GetParent), 1);
   EXPECT_EQ(source->Calls(ItemOp::GetRootItem), 1);
   EXPECT_EQ(source->TotalCalls(), 2);
-  EXPECT_EQ(snapshot->GetName(), SampleValues().name);
+  EXPECT_EQ(snapshot->GetName(), SampleItemValues().name);
 }
 
 TEST(ItemInfoCache_AsCachedItemInfo, Snapshots_HaveTheirOwnIdentities) {
@@ -239,10 +186,10 @@ TEST(ItemInfoCache_AsCachedItemInfo, Snapshots_HaveTheirOwnIdentities) {
 // --- Parent and root ----------------------------------------------------------
 
 TEST(ItemInfoCache_Links, Parent_IsReplacedOnceByASnapshotOfIt) {
-  const FakeItemPtr grandparent = FakeItem::Make(Named(L"grandparent"));
-  const FakeItemPtr parent = FakeItem::Make(Named(L"parent"));
+  const FakeItemPtr grandparent = FakeItem::Make({.name = L"grandparent"});
+  const FakeItemPtr parent = FakeItem::Make({.name = L"parent"});
   parent->parent = grandparent;
-  const FakeItemPtr child = FakeItem::Make(Named(L"child"));
+  const FakeItemPtr child = FakeItem::Make({.name = L"child"});
   child->parent = parent;
   const CachedItemInfoPtr snapshot = AsCachedItemInfo(child.Get());
 
@@ -261,9 +208,9 @@ TEST(ItemInfoCache_Links, Parent_IsReplacedOnceByASnapshotOfIt) {
 }
 
 TEST(ItemInfoCache_Links, Root_IsReplacedOnceAndSharedWithTheParent) {
-  const FakeItemPtr root = FakeItem::Make(Named(L"root"));
-  const FakeItemPtr parent = FakeItem::Make(Named(L"parent"));
-  const FakeItemPtr child = FakeItem::Make(Named(L"child"));
+  const FakeItemPtr root = FakeItem::Make({.name = L"root"});
+  const FakeItemPtr parent = FakeItem::Make({.name = L"parent"});
+  const FakeItemPtr child = FakeItem::Make({.name = L"child"});
   child->parent = parent;
   child->root = root;
   parent->root = root;
@@ -301,7 +248,7 @@ TEST(ItemInfoCache_Links, NilParentAndRoot_StandForTheNullItem) {
 
 TEST(ItemInfoCache_Links, ParentSetToALiveItem_IsReplacedAgain) {
   const CachedItemInfoPtr snapshot = Snapshot(FakeItem::Make());
-  const FakeItemPtr other = FakeItem::Make(Named(L"other"));
+  const FakeItemPtr other = FakeItem::Make({.name = L"other"});
   snapshot->SetParent(other.Get());
   const ItemInfoPtr parent = snapshot->GetParent();
   EXPECT_TRUE(IsSnapshot(parent));
@@ -312,8 +259,8 @@ TEST(ItemInfoCache_Links, ParentSetToALiveItem_IsReplacedAgain) {
 // --- Child lists --------------------------------------------------------------
 
 TEST(ItemInfoCache_Children, Lists_AreBuiltOnceUnderTheSourcesLock) {
-  const FakeItemPtr a = FakeItem::Make(Named(L"a"));
-  const FakeItemPtr b = FakeItem::Make(Named(L"b"));
+  const FakeItemPtr a = FakeItem::Make({.name = L"a"});
+  const FakeItemPtr b = FakeItem::Make({.name = L"b"});
   const FakeItemPtr source = ParentOf({a, b});
   const CachedItemInfoPtr snapshot = Snapshot(source);
 
@@ -344,8 +291,8 @@ TEST(ItemInfoCache_Children, SourceWithoutLock_IsCountedOnce) {
 }
 
 TEST(ItemInfoCache_Children, Children_AreSnapshotsWithThisParentAndTheRootFieldAsItIs) {
-  const FakeItemPtr root = FakeItem::Make(Named(L"root"));
-  const FakeItemPtr source = ParentOf({FakeItem::Make(Named(L"child"))});
+  const FakeItemPtr root = FakeItem::Make({.name = L"root"});
+  const FakeItemPtr source = ParentOf({FakeItem::Make({.name = L"child"})});
 
   // Root not yet replaced: the child gets the item itself, and each of the
   // two makes a snapshot of it of its own.
@@ -368,9 +315,9 @@ TEST(ItemInfoCache_Children, Children_AreSnapshotsWithThisParentAndTheRootFieldA
 }
 
 TEST(ItemInfoCache_Children, InvisibleAndUnreadableStates_AreNotValidNorSaved) {
-  const FakeItemPtr shown = FakeItem::Make(Named(L"shown", 0x4));
-  const FakeItemPtr hidden = FakeItem::Make(Named(L"hidden", 0x8000));
-  const FakeItemPtr unknown = FakeItem::Make(Named(L"unknown", -1));
+  const FakeItemPtr shown = FakeItem::Make({.name = L"shown", .stateId = 0x4});
+  const FakeItemPtr hidden = FakeItem::Make({.name = L"hidden", .stateId = 0x8000});
+  const FakeItemPtr unknown = FakeItem::Make({.name = L"unknown", .stateId = -1});
   const FakeItemPtr source = FakeItem::Make();
   // All three in the list of all children, whatever the fake's valid list.
   source->children = {hidden, shown, unknown};
@@ -379,9 +326,7 @@ TEST(ItemInfoCache_Children, InvisibleAndUnreadableStates_AreNotValidNorSaved) {
   ASSERT_EQ(snapshot->GetValidChildCount(), 1);
   EXPECT_EQ(snapshot->GetValidChild(0)->GetName(), L"shown");
   const ContainerPtr items = Sub(Saved(snapshot.Get(), true).Get(), "Items");
-  int32_t count = -1;
-  EXPECT_TRUE(items->ReadInteger("Count", count));
-  EXPECT_EQ(count, 1);
+  EXPECT_EQ(IntegerIn(items.Get(), "Count"), 1);
   EXPECT_EQ(items->Count(), 2);
 }
 
@@ -397,11 +342,11 @@ TEST(ItemInfoCache_Children, IndexOutsideTheLists_GivesTheNullItem) {
 }
 
 TEST(ItemInfoCache_Editing, ReplaceValidChild_SwapsTheValidEntryOnlyAndAdopts) {
-  const FakeItemPtr root = FakeItem::Make(Named(L"root"));
+  const FakeItemPtr root = FakeItem::Make({.name = L"root"});
   const CachedItemInfoPtr snapshot =
-      Snapshot(ParentOf({FakeItem::Make(Named(L"a")), FakeItem::Make(Named(L"b"))}), nullptr,
+      Snapshot(ParentOf({FakeItem::Make({.name = L"a"}), FakeItem::Make({.name = L"b"})}), nullptr,
                root.Get());
-  const CachedItemInfoPtr replacement = Snapshot(FakeItem::Make(Named(L"x")));
+  const CachedItemInfoPtr replacement = Snapshot(FakeItem::Make({.name = L"x"}));
   snapshot->ReplaceValidChild(1, replacement.Get());
   EXPECT_EQ(snapshot->GetValidChild(1).Get(), static_cast<IItemInfo*>(replacement.Get()));
   EXPECT_EQ(snapshot->GetChild(1)->GetName(), L"b");
@@ -411,8 +356,8 @@ TEST(ItemInfoCache_Editing, ReplaceValidChild_SwapsTheValidEntryOnlyAndAdopts) {
 
 TEST(ItemInfoCache_Editing, ReplaceValidChild_OutsideTheRange_ChangesNothing) {
   const CachedItemInfoPtr snapshot =
-      Snapshot(ParentOf({FakeItem::Make(Named(L"a")), FakeItem::Make(Named(L"b"))}));
-  const CachedItemInfoPtr replacement = Snapshot(FakeItem::Make(Named(L"x")));
+      Snapshot(ParentOf({FakeItem::Make({.name = L"a"}), FakeItem::Make({.name = L"b"})}));
+  const CachedItemInfoPtr replacement = Snapshot(FakeItem::Make({.name = L"x"}));
   const int32_t count = snapshot->GetValidChildCount();
   snapshot->ReplaceValidChild(-1, replacement.Get());
   snapshot->ReplaceValidChild(count, replacement.Get());
@@ -423,8 +368,8 @@ TEST(ItemInfoCache_Editing, ReplaceValidChild_OutsideTheRange_ChangesNothing) {
 }
 
 TEST(ItemInfoCache_Editing, AddChild_GoesInFrontOfChildrenBuiltLater) {
-  const CachedItemInfoPtr snapshot = Snapshot(ParentOf({FakeItem::Make(Named(L"built"))}));
-  FakeItemValues hiddenValues = Named(L"added");
+  const CachedItemInfoPtr snapshot = Snapshot(ParentOf({FakeItem::Make({.name = L"built"})}));
+  FakeItemValues hiddenValues = {.name = L"added"};
   hiddenValues.stateId = 0x8000;
   const CachedItemInfoPtr added = Snapshot(FakeItem::Make(hiddenValues));
   snapshot->AddChild(added.Get(), false);
@@ -437,25 +382,25 @@ TEST(ItemInfoCache_Editing, AddChild_GoesInFrontOfChildrenBuiltLater) {
 }
 
 TEST(ItemInfoCache_Editing, AddChildWithAdopt_SetsParentAndRoot) {
-  const FakeItemPtr root = FakeItem::Make(Named(L"root"));
+  const FakeItemPtr root = FakeItem::Make({.name = L"root"});
   const CachedItemInfoPtr snapshot = Snapshot(FakeItem::Make(), nullptr, root.Get());
-  const CachedItemInfoPtr added = Snapshot(FakeItem::Make(Named(L"added")));
+  const CachedItemInfoPtr added = Snapshot(FakeItem::Make({.name = L"added"}));
   snapshot->AddChild(added.Get(), true);
   EXPECT_EQ(added->GetParent().Get(), static_cast<IItemInfo*>(snapshot.Get()));
   EXPECT_EQ(added->GetRootItem().Get(), snapshot->GetRootItem().Get());
 }
 
 TEST(ItemInfoCache_Editing, SetRootItemRecursive_ReachesValidChildrenOneLevelDeep) {
-  const FakeItemPtr grandchild = FakeItem::Make(Named(L"grandchild"));
-  const FakeItemPtr shown = ParentOf({grandchild}, Named(L"shown"));
-  const FakeItemPtr hidden = FakeItem::Make(Named(L"hidden", 0x8000));
+  const FakeItemPtr grandchild = FakeItem::Make({.name = L"grandchild"});
+  const FakeItemPtr shown = ParentOf({grandchild}, {.name = L"shown"});
+  const FakeItemPtr hidden = FakeItem::Make({.name = L"hidden", .stateId = 0x8000});
   const FakeItemPtr source = FakeItem::Make();
   source->children = {shown, hidden};
   const CachedItemInfoPtr snapshot = Snapshot(source);
   // Both levels built before, with no root.
   ASSERT_EQ(snapshot->GetChildCount(), 2);
   ASSERT_EQ(snapshot->GetValidChild(0)->GetChildCount(), 1);
-  const CachedItemInfoPtr root = Snapshot(FakeItem::Make(Named(L"root")));
+  const CachedItemInfoPtr root = Snapshot(FakeItem::Make({.name = L"root"}));
   snapshot->SetRootItem(root.Get(), true);
   const ItemInfoPtr root0 = root;
   EXPECT_EQ(snapshot->GetRootItem().Get(), root0.Get());
@@ -467,12 +412,11 @@ TEST(ItemInfoCache_Editing, SetRootItemRecursive_ReachesValidChildrenOneLevelDee
 // --- Saved form -----------------------------------------------------------------
 
 TEST(ItemInfoCache_Save, Properties_AreTheSeventeenKeysWithTheirKinds) {
-  const CachedItemInfoPtr snapshot = Snapshot(FakeItem::Make(SampleValues()));
+  const CachedItemInfoPtr snapshot = Snapshot(FakeItem::Make(SampleItemValues()));
   const ContainerPtr saved = Saved(snapshot.Get(), false);
-  const std::vector<std::pair<std::string, uint8_t>> top = {{"Properties", kKindContainer},
-                                                            {"Items", kKindContainer}};
-  EXPECT_EQ(Entries(saved.Get()), top);
-  const std::vector<std::pair<std::string, uint8_t>> expected = {
+  EXPECT_EQ(Entries(saved.Get()),
+            (std::vector<ContainerEntry>{{"Properties", kKindContainer}, {"Items", kKindContainer}}));
+  const std::vector<ContainerEntry> expected = {
       {"Handle", kKindHandle},          {"ModuleName", kKindString},
       {"Text", kKindString},            {"Class", kKindString},
       {"ClientRect", kKindRect},        {"ScreenRect", kKindRect},
@@ -485,11 +429,11 @@ TEST(ItemInfoCache_Save, Properties_AreTheSeventeenKeysWithTheirKinds) {
   EXPECT_EQ(Entries(Sub(saved.Get(), "Properties").Get()), expected);
   uint32_t handle = 0;
   EXPECT_TRUE(Sub(saved.Get(), "Properties")->ReadHandle("Handle", handle));
-  EXPECT_EQ(handle, static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(SampleValues().handle)));
+  EXPECT_EQ(handle, static_cast<uint32_t>(reinterpret_cast<UINT_PTR>(SampleItemValues().handle)));
 }
 
 TEST(ItemInfoCache_Save, SaveReadsEachPropertyOnce) {
-  const FakeItemPtr source = FakeItem::Make(SampleValues());
+  const FakeItemPtr source = FakeItem::Make(SampleItemValues());
   const CachedItemInfoPtr snapshot = Snapshot(source);
   Saved(snapshot.Get(), true);
   Saved(snapshot.Get(), true);
@@ -497,48 +441,41 @@ TEST(ItemInfoCache_Save, SaveReadsEachPropertyOnce) {
 }
 
 TEST(ItemInfoCache_Save, WithChildren_WritesEachValidChildWithItsCountOnly) {
-  const FakeItemPtr inner = FakeItem::Make(Named(L"inner"));
-  const FakeItemPtr a = ParentOf({inner, FakeItem::Make()}, Named(L"a"));
-  const FakeItemPtr b = FakeItem::Make(Named(L"b"));
+  const FakeItemPtr inner = FakeItem::Make({.name = L"inner"});
+  const FakeItemPtr a = ParentOf({inner, FakeItem::Make()}, {.name = L"a"});
+  const FakeItemPtr b = FakeItem::Make({.name = L"b"});
   const CachedItemInfoPtr snapshot = Snapshot(ParentOf({a, b}));
   const ContainerPtr items = Sub(Saved(snapshot.Get(), true).Get(), "Items");
-  const std::vector<std::pair<std::string, uint8_t>> expected = {
-      {"Count", kKindInteger}, {"0", kKindContainer}, {"1", kKindContainer}};
-  EXPECT_EQ(Entries(items.Get()), expected);
+  EXPECT_EQ(Entries(items.Get()), (std::vector<ContainerEntry>{{"Count", kKindInteger},
+                                                               {"0", kKindContainer},
+                                                               {"1", kKindContainer}}));
   const ContainerPtr first = Sub(items.Get(), "0");
-  std::wstring name;
-  EXPECT_TRUE(Sub(first.Get(), "Properties")->ReadWideString("Name", name));
-  EXPECT_EQ(name, L"a");
+  EXPECT_EQ(WideStringIn(Sub(first.Get(), "Properties").Get(), "Name"), L"a");
   const ContainerPtr firstItems = Sub(first.Get(), "Items");
-  const std::vector<std::pair<std::string, uint8_t>> countOnly = {{"Count", kKindInteger}};
-  EXPECT_EQ(Entries(firstItems.Get()), countOnly);
-  int32_t count = 0;
-  firstItems->ReadInteger("Count", count);
-  EXPECT_EQ(count, 2);
+  EXPECT_EQ(Entries(firstItems.Get()), (std::vector<ContainerEntry>{{"Count", kKindInteger}}));
+  EXPECT_EQ(IntegerIn(firstItems.Get(), "Count"), 2);
 }
 
 TEST(ItemInfoCache_Save, WithoutChildren_WritesTheCountAlone) {
   const CachedItemInfoPtr snapshot = Snapshot(ParentOf({FakeItem::Make(), FakeItem::Make()}));
   const ContainerPtr items = Sub(Saved(snapshot.Get(), false).Get(), "Items");
   EXPECT_EQ(items->Count(), 1);
-  int32_t count = 0;
-  EXPECT_TRUE(items->ReadInteger("Count", count));
-  EXPECT_EQ(count, 2);
+  EXPECT_EQ(IntegerIn(items.Get(), "Count"), 2);
 }
 
 TEST(ItemInfoCache_Load, RoundTrip_RestoresPropertiesAndValidChildrenInOrder) {
   const FakeItemPtr a = ParentOf({FakeItem::Make(), FakeItem::Make(), FakeItem::Make()},
-                                 Named(L"a"));
-  const FakeItemPtr hidden = FakeItem::Make(Named(L"hidden", 0x8000));
-  const FakeItemPtr b = FakeItem::Make(Named(L"b"));
-  const FakeItemPtr source = FakeItem::Make(SampleValues());
+                                 {.name = L"a"});
+  const FakeItemPtr hidden = FakeItem::Make({.name = L"hidden", .stateId = 0x8000});
+  const FakeItemPtr b = FakeItem::Make({.name = L"b"});
+  const FakeItemPtr source = FakeItem::Make(SampleItemValues());
   source->children = {a, hidden, b};
   const ContainerPtr saved = Saved(Snapshot(source).Get(), true);
 
-  const FakeItemPtr unused = FakeItem::Make(Named(L"must not be asked"));
+  const FakeItemPtr unused = FakeItem::Make({.name = L"must not be asked"});
   const CachedItemInfoPtr loaded = Snapshot(unused);
   EXPECT_TRUE(loaded->LoadFromContainer(saved.Get()));
-  ExpectProperties(loaded.Get(), SampleValues());
+  ExpectProperties(loaded.Get(), SampleItemValues());
   ASSERT_EQ(loaded->GetChildCount(), 2);
   ASSERT_EQ(loaded->GetValidChildCount(), 2);
   EXPECT_EQ(loaded->GetChild(0)->GetName(), L"a");
@@ -570,7 +507,7 @@ TEST(ItemInfoCache_Load, EmptyContainer_GivesConstructionValuesAndNoChildren) {
 }
 
 TEST(ItemInfoCache_Load, LoadedSnapshot_KeepsItsOwnIdentity) {
-  const CachedItemInfoPtr original = Snapshot(FakeItem::Make(SampleValues()));
+  const CachedItemInfoPtr original = Snapshot(FakeItem::Make(SampleItemValues()));
   const CachedItemInfoPtr loaded = NewEmptyCachedItemInfo();
   const GUID before = loaded->GetId();
   loaded->LoadFromContainer(Saved(original.Get(), true).Get());
@@ -611,7 +548,7 @@ TEST(ItemInfoCache_Load, SavedChildren_NoneBeyondTheLastOneHeld) {
   for (const auto& c : cases) {
     const ContainerPtr items = NewPersistContainer();
     items->WriteInteger("Count", c.count);
-    const ContainerPtr held = Saved(Snapshot(FakeItem::Make(Named(L"held"))).Get(), false);
+    const ContainerPtr held = Saved(Snapshot(FakeItem::Make({.name = L"held"})).Get(), false);
     for (const std::string& name : c.held) items->WriteContainer(name, held.Get());
     const CachedItemInfoPtr loaded = NewEmptyCachedItemInfo();
     EXPECT_TRUE(loaded->LoadItems(items.Get()));
@@ -625,7 +562,7 @@ TEST(ItemInfoCache_Load, SavedChildren_NoneBeyondTheLastOneHeld) {
   }
 }
 
-TEST(ItemInfoCache_Load, ChildrenSavedWithoutTheirOwn_KeepTheirCountUpToTheLimit) {
+TEST(ItemInfoCache_Load, ChildrenSavedWithoutTheirOwn_KeepTheirCountFromZeroUpToTheLimit) {
   // As a child saved without children writes it: the count alone.
   const struct {
     int32_t count;
@@ -633,7 +570,8 @@ TEST(ItemInfoCache_Load, ChildrenSavedWithoutTheirOwn_KeepTheirCountUpToTheLimit
   } cases[] = {{300, 300},
                {5000, 5000},
                {kMaxChildCount, kMaxChildCount},
-               {INT32_MAX, kMaxChildCount}};
+               {INT32_MAX, kMaxChildCount},
+               {-3, 0}};
   for (const auto& c : cases) {
     const ContainerPtr items = NewPersistContainer();
     items->WriteInteger("Count", c.count);
@@ -641,9 +579,11 @@ TEST(ItemInfoCache_Load, ChildrenSavedWithoutTheirOwn_KeepTheirCountUpToTheLimit
     EXPECT_TRUE(loaded->LoadItems(items.Get()));
     EXPECT_EQ(loaded->GetChildCount(), c.children) << c.count;
     EXPECT_EQ(loaded->GetValidChildCount(), c.children) << c.count;
-    const ItemInfoPtr last = loaded->GetValidChild(c.children - 1);
-    EXPECT_TRUE(IsSnapshot(last) && last->GetRoleId() == 0) << c.count;
-    EXPECT_EQ(last->GetParent().Get(), static_cast<IItemInfo*>(loaded.Get()));
+    if (c.children > 0) {
+      const ItemInfoPtr last = loaded->GetValidChild(c.children - 1);
+      EXPECT_TRUE(IsSnapshot(last) && last->GetRoleId() == 0) << c.count;
+      EXPECT_EQ(last->GetParent().Get(), static_cast<IItemInfo*>(loaded.Get()));
+    }
     EXPECT_TRUE(IsNullItemInfo(loaded->GetValidChild(c.children))) << c.count;
   }
 }
@@ -651,8 +591,8 @@ TEST(ItemInfoCache_Load, ChildrenSavedWithoutTheirOwn_KeepTheirCountUpToTheLimit
 TEST(ItemInfoCache_Load, ChildWithFiveThousandValidChildren_ComesBackWithAllOfThem) {
   std::vector<FakeItemPtr> rows;
   for (int i = 0; i < 5000; ++i) rows.push_back(FakeItem::Make());
-  const FakeItemPtr list = ParentOf(rows, Named(L"list"));
-  const CachedItemInfoPtr window = Snapshot(ParentOf({list}, Named(L"window")));
+  const FakeItemPtr list = ParentOf(rows, {.name = L"list"});
+  const CachedItemInfoPtr window = Snapshot(ParentOf({list}, {.name = L"window"}));
   const ContainerPtr saved = Saved(window.Get(), true);
 
   const CachedItemInfoPtr loaded = NewEmptyCachedItemInfo();
@@ -664,18 +604,8 @@ TEST(ItemInfoCache_Load, ChildWithFiveThousandValidChildren_ComesBackWithAllOfTh
   EXPECT_EQ(loadedList->GetChildCount(), 5000);
   // Saved again, it names as many.
   const ContainerPtr again = Saved(AsCachedItemInfo(loaded.Get()).Get(), true);
-  int32_t count = 0;
-  EXPECT_TRUE(Sub(Sub(Sub(again.Get(), "Items").Get(), "0").Get(), "Items")
-                  ->ReadInteger("Count", count));
-  EXPECT_EQ(count, 5000);
-}
-
-TEST(ItemInfoCache_Load, NegativeChildCount_GivesNoChildren) {
-  const ContainerPtr items = NewPersistContainer();
-  items->WriteInteger("Count", -3);
-  const CachedItemInfoPtr loaded = NewEmptyCachedItemInfo();
-  EXPECT_TRUE(loaded->LoadItems(items.Get()));
-  EXPECT_EQ(loaded->GetChildCount(), 0);
+  EXPECT_EQ(IntegerIn(Sub(Sub(Sub(again.Get(), "Items").Get(), "0").Get(), "Items").Get(), "Count"),
+            5000);
 }
 
 TEST(ItemInfoCache_Load, DeeplyNestedChildren_StopAtTheDepthLimit) {
@@ -710,37 +640,10 @@ TEST(ItemInfoCache_Load, DeeplyNestedChildren_StopAtTheDepthLimit) {
 
 // --- Neighbours -----------------------------------------------------------
 
-namespace {
-
-// A window at (100, 50) on the screen whose valid children are laid out by
-// their rectangles in window coordinates.
-struct Layout {
-  FakeItemPtr root = FakeItem::Make(Named(L"root"));
-  FakeItemPtr parent = FakeItem::Make(Named(L"parent"));
-
-  Layout() { root->values.screenRect = {100, 50, 700, 550}; }
-
-  FakeItemPtr Add(const wchar_t* name, TRect inWindow) {
-    FakeItemPtr child = FakeItem::Make(Named(name));
-    child->values.screenRect = MoveRect(inWindow, 100, 50);
-    child->root = root;
-    child->parent = parent;
-    parent->AddChild(child);
-    return child;
-  }
-};
-
-std::wstring NameOf(const ItemInfoPtr& item) {
-  return IsNullItemInfo(item) ? L"(null)" : item->GetName();
-}
-
-}  // namespace
-
 TEST(ItemInfoCache_Neighbours, Snapshot_SearchesAmongItsParentsSnapshots) {
-  Layout layout;
-  const FakeItemPtr item = layout.Add(L"item", {200, 200, 300, 250});
-  layout.Add(L"right", {320, 200, 400, 250});
-  layout.parent->root = layout.root;
+  FakeFamily family({100, 50, 700, 550});
+  const FakeItemPtr item = family.Add(L"item", {200, 200, 300, 250});
+  family.Add(L"right", {320, 200, 400, 250});
   const CachedItemInfoPtr snapshot = AsCachedItemInfo(item.Get());
   ItemInfoPtr left, top, right, bottom;
   snapshot->GetNeighbours(left, top, right, bottom);
@@ -748,8 +651,8 @@ TEST(ItemInfoCache_Neighbours, Snapshot_SearchesAmongItsParentsSnapshots) {
   EXPECT_TRUE(IsSnapshot(right));
   EXPECT_TRUE(IsNullItemInfo(left));
   // A second search asks the window's objects nothing new.
-  const int before = item->TotalCalls() + layout.parent->TotalCalls() + layout.root->TotalCalls();
+  const int before = item->TotalCalls() + family.parent->TotalCalls() + family.root->TotalCalls();
   snapshot->GetNeighbours(left, top, right, bottom);
-  EXPECT_EQ(item->TotalCalls() + layout.parent->TotalCalls() + layout.root->TotalCalls(), before);
+  EXPECT_EQ(item->TotalCalls() + family.parent->TotalCalls() + family.root->TotalCalls(), before);
   EXPECT_EQ(NameOf(right), L"right");
 }

@@ -15,36 +15,15 @@
 
 #include "FakeItem.h"
 #include "ItemInfoCache.h"
+#include "ContainerTesting.h"
 #include "ObjectContainer.h"
 
 using Microsoft::WRL::ComPtr;
+using namespace testsupport;
 
 namespace {
 
-using ContainerPtr = ComPtr<IPersistContainer>;
-using Entry = std::pair<std::string, uint8_t>;
-
-const uint8_t kKindInteger = 0;
-const uint8_t kKindWideString = 4;
-const uint8_t kKindPoint = 6;
-const uint8_t kKindRect = 7;
-const uint8_t kKindBoolean = 8;
-const uint8_t kKindContainer = 9;
-const uint8_t kKindGraphic = 12;
-
-std::vector<Entry> Entries(IPersistContainer* container) {
-  std::vector<Entry> entries;
-  for (int32_t i = 0; i < container->Count(); ++i) {
-    entries.emplace_back(container->EntryName(i), container->EntryKind(i));
-  }
-  return entries;
-}
-
-ContainerPtr Sub(IPersistContainer* container, std::string_view name) {
-  ContainerPtr sub;
-  ReadSubContainer(container, name, sub);
-  return sub;
-}
+using Entry = ContainerEntry;
 
 // The 15 field entries every saved record starts with.
 const std::vector<Entry>& FieldEntries() {
@@ -110,15 +89,11 @@ void ExpectCreationValues(ISearchInfo* record) {
   ExpectSameFields(record, fresh.Get());
 }
 
-ContainerPtr Saved(ISearchInfo* record) {
+// What a record or a path saves.
+template <class Saver>
+ContainerPtr Saved(Saver* saver) {
   const ContainerPtr container = NewPersistContainer();
-  EXPECT_TRUE(record->SaveToContainer(container.Get()));
-  return container;
-}
-
-ContainerPtr Saved(ISearchInfoPath* path) {
-  const ContainerPtr container = NewPersistContainer();
-  EXPECT_TRUE(path->SaveToContainer(container.Get()));
+  EXPECT_TRUE(saver->SaveToContainer(container.Get()));
   return container;
 }
 
@@ -214,13 +189,11 @@ TEST(SearchInfo_Save, NewRecord_WritesFieldsIsNullAndFourNeighbours) {
   for (const char* side : {"Left", "Top", "Right", "Bottom"}) {
     EXPECT_EQ(Entries(Sub(saved.Get(), side).Get()), neighbour) << side;
   }
-  int32_t helpTopicId = 0;
   TRect rootRect{};
   bool isNull = true;
-  EXPECT_TRUE(saved->ReadInteger("HelpTopicId", helpTopicId));
+  EXPECT_EQ(IntegerIn(saved.Get(), "HelpTopicId"), -1);
   EXPECT_TRUE(saved->ReadRect("RootRect", rootRect));
   EXPECT_TRUE(saved->ReadBoolean("IsNull", isNull));
-  EXPECT_EQ(helpTopicId, -1);
   EXPECT_EQ(rootRect, (TRect{-1, -1, -1, -1}));
   EXPECT_FALSE(isNull);
 }
@@ -274,9 +247,7 @@ TEST(SearchInfo_Load, HelpTopicId_ComesBack) {
   const SearchInfoPtr record = NewSearchInfo();
   record->SetHelpTopicId(5);
   const ContainerPtr saved = Saved(record.Get());
-  int32_t written = 0;
-  EXPECT_TRUE(saved->ReadInteger("HelpTopicId", written));
-  EXPECT_EQ(written, 5);
+  EXPECT_EQ(IntegerIn(saved.Get(), "HelpTopicId"), 5);
   const SearchInfoPtr loaded = NewSearchInfo();
   loaded->LoadFromContainer(saved.Get());
   EXPECT_EQ(loaded->GetHelpTopicId(), 5);
@@ -324,9 +295,7 @@ TEST(SearchInfo_Load, NeighbourEntriesOfARecordWithoutNeighbours_AreIgnored) {
 TEST(SearchInfo_Load, BitmapThatIsNoPicture_GivesAnEmptyBitmap) {
   const SearchInfoPtr record = NewSearchInfo();
   record->GetBitmap()->SetSize(80, 80);
-  ComPtr<IStream> garbage;
-  ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &garbage), S_OK);
-  ASSERT_EQ(garbage->Write("BMxx", 4, nullptr), S_OK);
+  const ComPtr<IStream> garbage = MemoryStream("BMxx");
   // A stream entry where a picture belongs, and an integer that claims more
   // bytes than follow it.
   const std::vector<std::function<void(IPersistContainer*)>> writers = {
@@ -382,9 +351,7 @@ TEST(SearchInfo_PathSave, EmptyPath_WritesCountZeroAndTheItemPath) {
   const ContainerPtr saved = Saved(NewSearchInfoList().Get());
   const std::vector<Entry> expected = {{"Count", kKindInteger}, {"ItemInfoList", kKindContainer}};
   EXPECT_EQ(Entries(saved.Get()), expected);
-  int32_t count = -1;
-  saved->ReadInteger("Count", count);
-  EXPECT_EQ(count, 0);
+  EXPECT_EQ(IntegerIn(saved.Get(), "Count"), 0);
 }
 
 TEST(SearchInfo_PathSave, Records_AreWrittenUnderTheirIndexes) {
@@ -396,9 +363,7 @@ TEST(SearchInfo_PathSave, Records_AreWrittenUnderTheirIndexes) {
                                        {"2", kKindContainer},
                                        {"ItemInfoList", kKindContainer}};
   EXPECT_EQ(Entries(saved.Get()), expected);
-  std::wstring name;
-  EXPECT_TRUE(Sub(saved.Get(), "2")->ReadWideString("Name", name));
-  EXPECT_EQ(name, L"c");
+  EXPECT_EQ(WideStringIn(Sub(saved.Get(), "2").Get(), "Name"), L"c");
   EXPECT_EQ(Entries(Sub(saved.Get(), "2").Get()),
             Plus(FieldEntries(), {{"IsNull", kKindBoolean},
                                   {"Left", kKindContainer},
@@ -413,9 +378,7 @@ TEST(SearchInfo_PathLoad, RoundTrip_RestoresRecordsThumbnailAndItemPath) {
   path->GetItem(1)->GetBitmap()->SetSize(80, 80);
   path->GetItem(1)->GetBitmap()->SetPixel(40, 40, 0xABCDEF);
   const CachedInfoQueuePtr items = path->GetItemInfoList();
-  FakeItemValues values;
-  values.name = L"window";
-  items->Insert(0, AsCachedItemInfo(FakeItem::Make(values).Get()).Get());
+  items->Insert(0, AsCachedItemInfo(FakeItem::Make({.name = L"window"}).Get()).Get());
   items->Finish();
 
   const SearchInfoPathPtr loaded = NewSearchInfoList();

@@ -10,29 +10,12 @@
 #include <string_view>
 #include <vector>
 
+#include "Bytes.h"
+
 namespace {
 
-std::string Hex(std::string_view text) {
-  std::string bytes;
-  int high = -1;
-  for (const char c : text) {
-    int value;
-    if (c >= '0' && c <= '9') {
-      value = c - '0';
-    } else if (c >= 'A' && c <= 'F') {
-      value = c - 'A' + 10;
-    } else {
-      continue;
-    }
-    if (high < 0) {
-      high = value;
-    } else {
-      bytes += static_cast<char>(high * 16 + value);
-      high = -1;
-    }
-  }
-  return bytes;
-}
+using testsupport::BytesFromHex;
+using testsupport::Int32Bytes;
 
 constexpr Colour kRed = 0x0000FF;
 constexpr Colour kGreen = 0x00FF00;
@@ -51,19 +34,12 @@ TBitmap TwoByTwo() {
 
 // The BMP file of TwoByTwo, written out from the file format: rows of 6
 // pixel bytes padded to 8, the bottom row first, each pixel blue, green, red.
-const std::string kTwoByTwoBmp = Hex(
+const std::string kTwoByTwoBmp = BytesFromHex(
     "42 4D 46 00 00 00 00 00 00 00 36 00 00 00"
     "28 00 00 00 02 00 00 00 02 00 00 00 01 00 18 00 00 00 00 00 10 00 00 00"
     "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00"
     "FF 00 00 FF FF FF 00 00"
     "00 00 FF 00 FF 00 00 00");
-
-void PutInt32(std::string& bytes, size_t offset, int32_t value) {
-  for (int i = 0; i < 4; ++i) {
-    bytes[offset + static_cast<size_t>(i)] =
-        static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF);
-  }
-}
 
 }  // namespace
 
@@ -108,7 +84,7 @@ TEST(Bitmap24_Encode, EveryRow_IsPaddedToFourBytes) {
   bitmap.Fill(kWhite);
   const std::string bytes = EncodeBmp(bitmap);
   ASSERT_EQ(bytes.size(), 54u + 3 * 4);
-  EXPECT_EQ(bytes.substr(54, 4), Hex("FF FF FF 00"));
+  EXPECT_EQ(bytes.substr(54, 4), BytesFromHex("FF FF FF 00"));
 }
 
 TEST(Bitmap24_Encode, EmptyPicture_GivesNoBytes) {
@@ -118,7 +94,7 @@ TEST(Bitmap24_Encode, EmptyPicture_GivesNoBytes) {
 TEST(Bitmap24_ScreenRows, RowsNotDelivered_StayBlack) {
   // Two pixels a row, padded to 8 bytes, the top row first: red, green;
   // blue, white; white, red.
-  const std::string rows = Hex(
+  const std::string rows = BytesFromHex(
       "00 00 FF 00 FF 00 00 00"
       "FF 00 00 FF FF FF 00 00"
       "FF FF FF 00 00 FF 00 00");
@@ -157,8 +133,8 @@ TEST(Bitmap24_Decode, BmpFile_GivesThePicture) {
 
 TEST(Bitmap24_Decode, TopDownRows_GiveTheSamePicture) {
   std::string bytes = kTwoByTwoBmp;
-  PutInt32(bytes, 22, -2);
-  bytes.replace(54, 16, Hex("00 00 FF 00 FF 00 00 00 FF 00 00 FF FF FF 00 00"));
+  bytes.replace(22, 4, Int32Bytes(-2));
+  bytes.replace(54, 16, BytesFromHex("00 00 FF 00 FF 00 00 00 FF 00 00 FF FF FF 00 00"));
   const std::optional<TBitmap> decoded = DecodeBmp(bytes);
   ASSERT_TRUE(decoded.has_value());
   EXPECT_EQ(*decoded, TwoByTwo());
@@ -196,16 +172,16 @@ TEST(Bitmap24_Decode, SizesThatThePixelsDoNotBack_GiveNone) {
                                       std::pair{65536, 65536}, std::pair{0, 2},
                                       std::pair{-2, 2}, std::pair{2, 0}, std::pair{2, INT32_MIN}}) {
     std::string bytes = kTwoByTwoBmp;
-    PutInt32(bytes, 18, width);
-    PutInt32(bytes, 22, height);
+    bytes.replace(18, 4, Int32Bytes(width));
+    bytes.replace(22, 4, Int32Bytes(height));
     EXPECT_FALSE(DecodeBmp(bytes).has_value()) << width << " x " << height;
   }
 }
 
 TEST(Bitmap24_Decode, PixelOffsetPastTheEnd_GivesNone) {
   std::string bytes = kTwoByTwoBmp;
-  PutInt32(bytes, 10, 0x7FFFFFFF);
+  bytes.replace(10, 4, Int32Bytes(0x7FFFFFFF));
   EXPECT_FALSE(DecodeBmp(bytes).has_value());
-  PutInt32(bytes, 10, 20);  // inside the headers
+  bytes.replace(10, 4, Int32Bytes(20));  // inside the headers
   EXPECT_FALSE(DecodeBmp(bytes).has_value());
 }

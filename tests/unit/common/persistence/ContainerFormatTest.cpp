@@ -9,60 +9,19 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
+
+#include "ContainerBytes.h"
 
 namespace {
 
-// Bytes written as hexadecimal pairs; blanks are ignored.
-std::string Hex(std::string_view text) {
-  std::string bytes;
-  int high = -1;
-  for (const char c : text) {
-    int value;
-    if (c >= '0' && c <= '9') {
-      value = c - '0';
-    } else if (c >= 'A' && c <= 'F') {
-      value = c - 'A' + 10;
-    } else if (c >= 'a' && c <= 'f') {
-      value = c - 'a' + 10;
-    } else {
-      continue;
-    }
-    if (high < 0) {
-      high = value;
-    } else {
-      bytes += static_cast<char>(high * 16 + value);
-      high = -1;
-    }
-  }
-  return bytes;
-}
+using testsupport::BytesFromHex;
+using testsupport::Int32Bytes;
+using testsupport::IntegerIn;
+using testsupport::RawStream;
 
-const std::string kMagic = Hex("1D 2E 72 F3 BF BA 76 4B A7 0C 75 D6 BD C0 A5 36");
-
-std::string Int32Bytes(int32_t value) {
-  std::string bytes;
-  for (int i = 0; i < 4; ++i) bytes += static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF);
-  return bytes;
-}
-
-// A stream made by hand: the magic, the entries and the data block, each
-// entry (name, offset, kind), with the counts given explicitly so that they
-// can lie.
-struct RawEntry {
-  std::string name;
-  int32_t offset;
-  uint8_t kind;
-};
-
-std::string RawStream(int32_t count, const std::vector<RawEntry>& entries, int32_t dataSize,
-                      std::string_view data) {
-  std::string bytes = kMagic + Int32Bytes(count);
-  for (const RawEntry& entry : entries) {
-    bytes += Int32Bytes(static_cast<int32_t>(entry.name.size())) + entry.name +
-             Int32Bytes(entry.offset) + static_cast<char>(entry.kind);
-  }
-  return bytes + Int32Bytes(dataSize) + std::string(data);
-}
+const std::string kMagic(kContainerMagic.begin(), kContainerMagic.end());
 
 ContainerLoad LoadBytes(ContainerContent& content, std::string_view bytes) {
   MemoryByteSource source(bytes);
@@ -112,14 +71,14 @@ std::string NestedStream(int depth) {
 
 TEST(ContainerFormat_Save, EmptyContainer_IsTheMagicAndTwoZeroCounts) {
   EXPECT_EQ(ContainerContent().Save(),
-            Hex("1D 2E 72 F3 BF BA 76 4B A7 0C 75 D6 BD C0 A5 36 00 00 00 00 00 00 00 00"));
+            BytesFromHex("1D 2E 72 F3 BF BA 76 4B A7 0C 75 D6 BD C0 A5 36 00 00 00 00 00 00 00 00"));
   EXPECT_EQ(EmptyContainerStream().size(), kEmptyContainerStreamSize);
 }
 
 TEST(ContainerFormat_Save, OneInteger_GivesFortyTwoBytes) {
   ContainerContent content;
   content.WriteInteger("Count", 5);
-  const std::string expected = Hex(
+  const std::string expected = BytesFromHex(
       "1D 2E 72 F3 BF BA 76 4B A7 0C 75 D6 BD C0 A5 36"
       "01 00 00 00"
       "05 00 00 00 43 6F 75 6E 74 00 00 00 00 00"
@@ -142,7 +101,7 @@ TEST(ContainerFormat_Write, Values_AreEncodedLittleEndianAtTheirOffsets) {
   content.WriteWideString("Wide", L"abc");
   content.WriteBoolean("Flag", true);
   content.WritePoint("Point", TPoint{1, -1});
-  EXPECT_EQ(content.Data(), Hex("00 00 00 00"
+  EXPECT_EQ(content.Data(), BytesFromHex("00 00 00 00"
                                 "03 00 00 00 61 00 62 00 63 00"
                                 "01"
                                 "01 00 00 00 FF FF FF FF"));
@@ -165,9 +124,7 @@ TEST(ContainerFormat_Read, DuplicateName_FirstEntryWinsAndBothAreKept) {
   ContainerContent content;
   content.WriteInteger("Value", 1);
   content.WriteInteger("Value", 2);
-  int32_t value = 0;
-  EXPECT_TRUE(content.ReadInteger("Value", value));
-  EXPECT_EQ(value, 1);
+  EXPECT_EQ(IntegerIn(content, "Value"), 1);
 
   ContainerContent loaded;
   ASSERT_EQ(LoadBytes(loaded, content.Save()), ContainerLoad::Loaded);
@@ -189,28 +146,22 @@ TEST(ContainerFormat_Read, NameInOtherCase_IsMissingAndTargetUnchanged) {
 TEST(ContainerFormat_Read, OtherKind_DecodesTheBytesThatAreThere) {
   ContainerContent content;
   content.WriteString("Text", "hello");
-  int32_t count = 0;
-  EXPECT_TRUE(content.ReadInteger("Text", count));
-  EXPECT_EQ(count, 5);
+  EXPECT_EQ(IntegerIn(content, "Text"), 5);
 }
 
 TEST(ContainerFormat_Read, ReadThenWrite_AppendsAndKeepsEarlierValues) {
   ContainerContent content;
   content.WriteInteger("First", 10);
   content.WriteString("Second", "two");
-  int32_t first = 0;
-  ASSERT_TRUE(content.ReadInteger("First", first));
+  ASSERT_EQ(IntegerIn(content, "First"), 10);
   content.WriteInteger("Third", 30);
 
   EXPECT_EQ(content.Entries()[2].offset, 11);
   std::string second;
-  int32_t third = 0;
   EXPECT_TRUE(content.ReadString("Second", second));
-  EXPECT_TRUE(content.ReadInteger("Third", third));
-  EXPECT_TRUE(content.ReadInteger("First", first));
-  EXPECT_EQ(first, 10);
   EXPECT_EQ(second, "two");
-  EXPECT_EQ(third, 30);
+  EXPECT_EQ(IntegerIn(content, "Third"), 30);
+  EXPECT_EQ(IntegerIn(content, "First"), 10);
 }
 
 TEST(ContainerFormat_Names, OverLongName_IsCutTo255BytesWhenWrittenAndLookedUp) {
@@ -219,14 +170,9 @@ TEST(ContainerFormat_Names, OverLongName_IsCutTo255BytesWhenWrittenAndLookedUp) 
   content.WriteInteger(longName, 3);
   ASSERT_EQ(content.Entries().size(), 1u);
   EXPECT_EQ(content.Entries()[0].name, std::string(255, 'n'));
-
-  int32_t byLongName = 0;
-  int32_t byCutName = 0;
-  EXPECT_TRUE(content.ReadInteger(longName, byLongName));
-  EXPECT_TRUE(content.ReadInteger(std::string(255, 'n') + "other", byCutName));
-  EXPECT_EQ(byLongName, 3);
-  EXPECT_EQ(byCutName, 3);
-  EXPECT_FALSE(content.ReadInteger(std::string(254, 'n'), byCutName));
+  EXPECT_EQ(IntegerIn(content, longName), 3);
+  EXPECT_EQ(IntegerIn(content, std::string(255, 'n') + "other"), 3);
+  EXPECT_FALSE(IntegerIn(content, std::string(254, 'n')).has_value());
 }
 
 TEST(ContainerFormat_Names, BytesAboveAscii_AreComparedExactly) {
@@ -333,22 +279,43 @@ TEST(ContainerFormat_Load, CutAtEveryByte_NeverLoadsAndLeavesItEmpty) {
   }
 }
 
-TEST(ContainerFormat_Load, NegativeOrHugeEntryCount_IsAFault) {
+// Each number of the stream that cannot be true, each value that runs past
+// the data block and each broken nesting is a fault, and the load leaves the
+// content empty.
+TEST(ContainerFormat_Load, DamagedStream_IsAFaultAndEmptiesTheContent) {
+  std::vector<std::pair<std::string, std::string>> streams;
   for (const int32_t count : {-1, INT32_MIN, 1000, INT32_MAX}) {
-    ContainerContent content = NonEmptyContent();
-    EXPECT_THROW(LoadBytes(content, RawStream(count, {}, 0, "")), ContainerFormatError)
-        << "count " << count;
-    EXPECT_TRUE(content.Entries().empty());
+    streams.emplace_back("entry count " + std::to_string(count), RawStream(count, {}, 0, ""));
   }
-}
-
-TEST(ContainerFormat_Load, NameLengthOutside0To255_IsAFault) {
   for (const int32_t length : {-1, 256, INT32_MAX}) {
-    const std::string bytes = kMagic + Int32Bytes(1) + Int32Bytes(length) + std::string(300, 'a') +
-                              Int32Bytes(0) + '\0' + Int32Bytes(4) + Int32Bytes(0);
+    streams.emplace_back("name length " + std::to_string(length),
+                         kMagic + Int32Bytes(1) + Int32Bytes(length) + std::string(300, 'a') +
+                             Int32Bytes(0) + '\0' + Int32Bytes(4) + Int32Bytes(0));
+  }
+  for (const int32_t size : {-1, 5, INT32_MAX}) {
+    streams.emplace_back("data size " + std::to_string(size), RawStream(0, {}, size, "1234"));
+  }
+  for (const int32_t offset : {-1, 4, 5, INT32_MAX, INT32_MIN}) {
+    streams.emplace_back("offset " + std::to_string(offset),
+                         RawStream(1, {{"A", offset, 8}}, 4, "1234"));
+  }
+  // An integer with two of its four bytes, and an Int64 with four of eight.
+  streams.emplace_back("integer past the end", RawStream(1, {{"A", 2, 0}}, 4, "1234"));
+  streams.emplace_back("Int64 past the end", RawStream(1, {{"A", 0, 2}}, 4, "1234"));
+  for (const uint8_t kind : {3, 4, 10, 11, 12}) {
+    for (const int32_t count : {-1, 3, INT32_MAX, INT32_MIN}) {
+      streams.emplace_back("kind " + std::to_string(kind) + " count " + std::to_string(count),
+                           RawStream(1, {{"A", 0, kind}}, 6, Int32Bytes(count) + "xy"));
+    }
+  }
+  streams.emplace_back("unknown kind", RawStream(1, {{"A", 0, 13}}, 4, "1234"));
+  const std::string nested = RawStream(1, {{"A", 9, 0}}, 4, "1234");
+  streams.emplace_back("broken nested container",
+                       RawStream(1, {{"Sub", 0, 9}}, static_cast<int32_t>(nested.size()), nested));
+  for (const auto& [name, bytes] : streams) {
     ContainerContent content = NonEmptyContent();
-    EXPECT_THROW(LoadBytes(content, bytes), ContainerFormatError) << "length " << length;
-    EXPECT_TRUE(content.Entries().empty());
+    EXPECT_THROW(LoadBytes(content, bytes), ContainerFormatError) << name;
+    EXPECT_TRUE(content.Entries().empty()) << name;
   }
 }
 
@@ -357,70 +324,7 @@ TEST(ContainerFormat_Load, NameOf255Bytes_Loads) {
   ContainerContent content;
   ASSERT_EQ(LoadBytes(content, RawStream(1, {{name, 0, 0}}, 4, Int32Bytes(9))),
             ContainerLoad::Loaded);
-  int32_t value = 0;
-  EXPECT_TRUE(content.ReadInteger(name, value));
-  EXPECT_EQ(value, 9);
-}
-
-TEST(ContainerFormat_Load, NegativeOrHugeDataSize_IsAFault) {
-  for (const int32_t size : {-1, 5, INT32_MAX}) {
-    ContainerContent content = NonEmptyContent();
-    EXPECT_THROW(LoadBytes(content, RawStream(0, {}, size, "1234")), ContainerFormatError)
-        << "size " << size;
-    EXPECT_TRUE(content.Entries().empty());
-  }
-}
-
-TEST(ContainerFormat_Load, OffsetOutsideTheDataBlock_IsAFault) {
-  for (const int32_t offset : {-1, 4, 5, INT32_MAX, INT32_MIN}) {
-    ContainerContent content = NonEmptyContent();
-    EXPECT_THROW(LoadBytes(content, RawStream(1, {{"A", offset, 8}}, 4, "1234")),
-                 ContainerFormatError)
-        << "offset " << offset;
-    EXPECT_TRUE(content.Entries().empty());
-  }
-}
-
-TEST(ContainerFormat_Load, ValueRunningPastTheDataBlock_IsAFault) {
-  // An integer with two of its four bytes, and an Int64 with four of eight.
-  EXPECT_THROW(
-      {
-        ContainerContent content;
-        LoadBytes(content, RawStream(1, {{"A", 2, 0}}, 4, "1234"));
-      },
-      ContainerFormatError);
-  EXPECT_THROW(
-      {
-        ContainerContent content;
-        LoadBytes(content, RawStream(1, {{"A", 0, 2}}, 4, "1234"));
-      },
-      ContainerFormatError);
-}
-
-TEST(ContainerFormat_Load, CountedValueWithBadCount_IsAFault) {
-  for (const uint8_t kind : {3, 4, 10, 11, 12}) {
-    for (const int32_t count : {-1, 3, INT32_MAX, INT32_MIN}) {
-      ContainerContent content = NonEmptyContent();
-      EXPECT_THROW(LoadBytes(content, RawStream(1, {{"A", 0, kind}}, 6, Int32Bytes(count) + "xy")),
-                   ContainerFormatError)
-          << "kind " << int{kind} << " count " << count;
-      EXPECT_TRUE(content.Entries().empty());
-    }
-  }
-}
-
-TEST(ContainerFormat_Load, UnknownKind_IsAFault) {
-  ContainerContent content;
-  EXPECT_THROW(LoadBytes(content, RawStream(1, {{"A", 0, 13}}, 4, "1234")), ContainerFormatError);
-}
-
-TEST(ContainerFormat_Load, BrokenNestedContainer_IsAFault) {
-  std::string nested = RawStream(1, {{"A", 9, 0}}, 4, "1234");
-  ContainerContent content;
-  EXPECT_THROW(LoadBytes(content, RawStream(1, {{"Sub", 0, 9}},
-                                            static_cast<int32_t>(nested.size()), nested)),
-               ContainerFormatError);
-  EXPECT_TRUE(content.Entries().empty());
+  EXPECT_EQ(IntegerIn(content, name), 9);
 }
 
 TEST(ContainerFormat_Load, NestingUpToTheBound_LoadsAndDeeperIsAFault) {

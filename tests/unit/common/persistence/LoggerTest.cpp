@@ -10,10 +10,10 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "CodePage.h"
-#include "ComObject.h"
-#include "ItemInfo.h"
+#include "FakeItem.h"
 #include "ItemInfoNull.h"
 #include "LogFormat.h"
 #include "TempFolder.h"
@@ -45,65 +45,21 @@ class LoggerOn : public testing::Test {
   testsupport::TempFolder folder_;
 };
 
-// An item with fixed answers; only what DescribeItem asks matters.
-class FixedItem final : public ComObject<IItemInfo> {
- public:
-  FixedItem(std::wstring name, std::wstring role, std::string className, std::string module,
-            int32_t validChildren, TRect screen, ItemInfoPtr root)
-      : name_(std::move(name)),
-        role_(std::move(role)),
-        className_(std::move(className)),
-        module_(std::move(module)),
-        validChildren_(validChildren),
-        screen_(screen),
-        root_(std::move(root)) {}
-
-  TAcc STDMETHODCALLTYPE GetAccessible() override { return TAcc(); }
-  HWND STDMETHODCALLTYPE GetHandle() override { return nullptr; }
-  ItemInfoPtr STDMETHODCALLTYPE GetRootItem() override {
-    return root_ ? root_ : ItemInfoPtr(this);
-  }
-  std::string STDMETHODCALLTYPE GetModuleName() override { return module_; }
-  std::string STDMETHODCALLTYPE GetText() override { return {}; }
-  std::string STDMETHODCALLTYPE GetClassName() override { return className_; }
-  TRect STDMETHODCALLTYPE GetClientRect() override { return {}; }
-  TRect STDMETHODCALLTYPE GetScreenRect() override { return screen_; }
-  TPoint STDMETHODCALLTYPE GetInnerPoint() override { return {}; }
-  void STDMETHODCALLTYPE SetInnerPoint(const TPoint&) override {}
-  void STDMETHODCALLTYPE GetNeighbours(ItemInfoPtr& left, ItemInfoPtr& top, ItemInfoPtr& right,
-                                       ItemInfoPtr& bottom) override {
-    left = top = right = bottom = NullItemInfo();
-  }
-  ItemInfoPtr STDMETHODCALLTYPE GetChild(int32_t) override { return nullptr; }
-  int32_t STDMETHODCALLTYPE GetChildCount() override { return validChildren_; }
-  ItemInfoPtr STDMETHODCALLTYPE GetValidChild(int32_t) override { return nullptr; }
-  int32_t STDMETHODCALLTYPE GetValidChildCount() override { return validChildren_; }
-  ItemInfoPtr STDMETHODCALLTYPE GetParent() override { return NullItemInfo(); }
-  ItemInfoPtr STDMETHODCALLTYPE GetAccParent() override { return NullItemInfo(); }
-  std::wstring STDMETHODCALLTYPE GetDefaultAction() override { return {}; }
-  std::wstring STDMETHODCALLTYPE GetDescription() override { return {}; }
-  int32_t STDMETHODCALLTYPE GetHelpTopicId() override { return -1; }
-  std::wstring STDMETHODCALLTYPE GetShortcut() override { return {}; }
-  std::wstring STDMETHODCALLTYPE GetName() override { return name_; }
-  int32_t STDMETHODCALLTYPE GetRoleId() override { return 43; }
-  int32_t STDMETHODCALLTYPE GetStateId() override { return 0; }
-  std::wstring STDMETHODCALLTYPE GetRole() override { return role_; }
-  std::wstring STDMETHODCALLTYPE GetState() override { return {}; }
-  std::wstring STDMETHODCALLTYPE GetValue() override { return {}; }
-
- private:
-  std::wstring name_;
-  std::wstring role_;
-  std::string className_;
-  std::string module_;
-  int32_t validChildren_;
-  TRect screen_;
-  ItemInfoPtr root_;
-};
-
-ItemInfoPtr Window(TRect screen) {
-  return MakeComObject<FixedItem>(L"Window", L"window", "Main", "app.exe", 1, screen, nullptr);
+// An item with what DescribeItem reads: the texts, the number of valid
+// children, the screen rectangle and the root item.
+ItemInfoPtr Described(std::wstring name, std::wstring role, std::string className,
+                      std::string module, int validChildren, TRect screen, ItemInfoPtr root) {
+  const FakeItemPtr item = FakeItem::Make({.moduleName = std::move(module),
+                                           .className = std::move(className),
+                                           .screenRect = screen,
+                                           .name = std::move(name),
+                                           .role = std::move(role)});
+  for (int i = 0; i < validChildren; ++i) item->AddChild(FakeItem::Make());
+  item->root = std::move(root);
+  return item;
 }
+
+ItemInfoPtr Window(TRect screen) { return FakeItem::Make({.screenRect = screen}); }
 
 }  // namespace
 
@@ -239,26 +195,24 @@ TEST_F(LoggerOn, Finalize_ClosesSectionsAndDropsTheOverride) {
 
 // ---------------------------------------------------------------- DescribeItem
 
-TEST(Logger_DescribeItem, NullItem_IsAngleBrackets) {
-  EXPECT_EQ(DescribeItem(NullItemInfo().Get()), "<>");
-}
-
+// The parts between angle brackets, the size that of the rectangle in the
+// root window, wide texts in the ANSI code page.
 TEST(Logger_DescribeItem, Item_ShowsItsPartsAndItsSizeInTheRootWindow) {
-  const ItemInfoPtr root = Window({100, 200, 900, 700});
-  const ItemInfoPtr item = MakeComObject<FixedItem>(L"OK", L"push button", "Button",
-                                                    "notepad.exe", 0, TRect{110, 220, 185, 243},
-                                                    root);
-  EXPECT_EQ(DescribeItem(item.Get()), "<OK,push button,Button,notepad.exe,0,w:75 h:23>");
-}
-
-TEST(Logger_DescribeItem, EmptyNameAndRole_StillCarryTheRest) {
-  const ItemInfoPtr item = MakeComObject<FixedItem>(L"", L"", "Static", "app.exe", 2,
-                                                    TRect{0, 0, 10, 5}, Window({0, 0, 10, 5}));
-  EXPECT_EQ(DescribeItem(item.Get()), "<,,Static,app.exe,2,w:10 h:5>");
-}
-
-TEST(Logger_DescribeItem, WideTexts_AreGivenInTheAnsiCodePage) {
-  const ItemInfoPtr item = MakeComObject<FixedItem>(L"Gr\u00fc\u00dfe", L"text", "Static", "a.exe",
-                                                    0, TRect{0, 0, 1, 1}, Window({0, 0, 1, 1}));
-  EXPECT_EQ(DescribeItem(item.Get()), "<Gr\xFC\xDF" "e,text,Static,a.exe,0,w:1 h:1>");
+  const struct {
+    const char* name;
+    ItemInfoPtr item;
+    std::string expected;
+  } cases[] = {
+      {"the null item", NullItemInfo(), "<>"},
+      {"an item", Described(L"OK", L"push button", "Button", "notepad.exe", 0,
+                            TRect{110, 220, 185, 243}, Window({100, 200, 900, 700})),
+       "<OK,push button,Button,notepad.exe,0,w:75 h:23>"},
+      {"empty name and role", Described(L"", L"", "Static", "app.exe", 2, TRect{0, 0, 10, 5},
+                                        Window({0, 0, 10, 5})),
+       "<,,Static,app.exe,2,w:10 h:5>"},
+      {"wide texts", Described(L"Gr\u00fc\u00dfe", L"text", "Static", "a.exe", 0,
+                               TRect{0, 0, 1, 1}, Window({0, 0, 1, 1})),
+       "<Gr\xFC\xDF" "e,text,Static,a.exe,0,w:1 h:1>"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DescribeItem(c.item.Get()), c.expected) << c.name;
 }

@@ -16,82 +16,21 @@
 #include <thread>
 
 #include "CodePage.h"
+#include "ComApartment.h"
+#include "ContainerBytes.h"
 #include "ContainerFormat.h"
+#include "ContainerTesting.h"
+#include "Raised.h"
 #include "RunProgram.h"
 #include "TempFolder.h"
 #include "UniqueHandle.h"
 
 using Microsoft::WRL::ComPtr;
+using namespace testsupport;
 
 namespace {
 
-using ContainerPtr = ComPtr<IPersistContainer>;
-
-const std::string kEmptyStream(
-    "\x1D\x2E\x72\xF3\xBF\xBA\x76\x4B\xA7\x0C\x75\xD6\xBD\xC0\xA5\x36"
-    "\x00\x00\x00\x00\x00\x00\x00\x00",
-    24);
-
-ComPtr<IStream> MemoryStream(std::string_view bytes = {}) {
-  ComPtr<IStream> stream;
-  EXPECT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.GetAddressOf()), S_OK);
-  ULONG written = 0;
-  if (!bytes.empty()) stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written);
-  const LARGE_INTEGER start{};
-  stream->Seek(start, STREAM_SEEK_SET, nullptr);
-  return stream;
-}
-
-uint64_t PositionOf(IStream* stream) {
-  const LARGE_INTEGER zero{};
-  ULARGE_INTEGER position{};
-  stream->Seek(zero, STREAM_SEEK_CUR, &position);
-  return position.QuadPart;
-}
-
-void SeekTo(IStream* stream, int64_t position) {
-  LARGE_INTEGER offset{};
-  offset.QuadPart = position;
-  stream->Seek(offset, STREAM_SEEK_SET, nullptr);
-}
-
-// Every byte of the stream; its position is kept.
-std::string BytesOf(IStream* stream) {
-  const uint64_t position = PositionOf(stream);
-  STATSTG stat{};
-  stream->Stat(&stat, STATFLAG_NONAME);
-  std::string bytes(static_cast<size_t>(stat.cbSize.QuadPart), '\0');
-  SeekTo(stream, 0);
-  ULONG read = 0;
-  stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
-  SeekTo(stream, static_cast<int64_t>(position));
-  return bytes;
-}
-
-std::string SavedBytes(IPersistContainer* container) {
-  const ComPtr<IStream> stream = MemoryStream();
-  EXPECT_TRUE(container->SaveToStream(stream.Get()));
-  return BytesOf(stream.Get());
-}
-
-ContainerPtr LoadedFrom(std::string_view bytes) {
-  ContainerPtr container = NewPersistContainer();
-  const ComPtr<IStream> stream = MemoryStream(bytes);
-  EXPECT_TRUE(container->LoadFromStream(stream.Get()));
-  return container;
-}
-
-ContainerPtr ContainerWithInteger(std::string_view name, int32_t value) {
-  ContainerPtr container = NewPersistContainer();
-  container->WriteInteger(name, value);
-  return container;
-}
-
-std::string Int32Bytes(int32_t value) {
-  std::string bytes;
-  for (int i = 0; i < 4; ++i) bytes += static_cast<char>((static_cast<uint32_t>(value) >> (8 * i)) & 0xFF);
-  return bytes;
-}
+const std::string kEmptyStream = EmptyContainerStream();
 
 // A stream that takes at most `capacity` bytes; everything else about it is
 // refused.
@@ -178,9 +117,7 @@ TEST(ObjectContainer_Stream, NewContainer_SavesTheEmptyStream) {
 
 TEST(ObjectContainer_Stream, OneInteger_SavesItsFortyTwoBytes) {
   const ContainerPtr container = ContainerWithInteger("Count", 5);
-  EXPECT_EQ(SavedBytes(container.Get()),
-            kEmptyStream.substr(0, 16) + Int32Bytes(1) + Int32Bytes(5) + "Count" + Int32Bytes(0) +
-                std::string(1, '\0') + Int32Bytes(4) + Int32Bytes(5));
+  EXPECT_EQ(SavedBytes(container.Get()), RawStream(1, {{"Count", 0, 0}}, 4, Int32Bytes(5)));
 }
 
 TEST(ObjectContainer_Stream, SaveToStream_WritesAtThePositionAndEndsBehind) {
@@ -200,9 +137,7 @@ TEST(ObjectContainer_Stream, LoadFromStream_ReadsAtThePositionAndEndsBehindTheDa
   const ContainerPtr container = NewPersistContainer();
   ASSERT_TRUE(container->LoadFromStream(stream.Get()));
   EXPECT_EQ(PositionOf(stream.Get()), 4u + saved.size());
-  int32_t value = 0;
-  EXPECT_TRUE(container->ReadInteger("Count", value));
-  EXPECT_EQ(value, 5);
+  EXPECT_EQ(IntegerIn(container.Get(), "Count"), 5);
 }
 
 TEST(ObjectContainer_Stream, WrongMagic_GivesFalseAndEmptiesTheContainer) {
@@ -216,16 +151,12 @@ TEST(ObjectContainer_Stream, WrongMagic_GivesFalseAndEmptiesTheContainer) {
 }
 
 TEST(ObjectContainer_Stream, BrokenStream_RaisesTheStreamReadErrorAndEmptiesTheContainer) {
-  const std::string huge = kEmptyStream.substr(0, 16) + Int32Bytes(INT32_MAX) + Int32Bytes(0);
   const ContainerPtr container = ContainerWithInteger("Before", 1);
-  const ComPtr<IStream> stream = MemoryStream(huge);
-  try {
-    container->LoadFromStream(stream.Get());
-    ADD_FAILURE() << "no error raised";
-  } catch (const EReadError& error) {
-    EXPECT_STREQ(error.ClassName(), "EReadError");
-    EXPECT_EQ(error.Message(), L"Stream read error");
-  }
+  const ComPtr<IStream> stream = MemoryStream(RawStream(INT32_MAX, {}, 0, ""));
+  const auto error = RaisedBy<EReadError>([&] { container->LoadFromStream(stream.Get()); });
+  ASSERT_TRUE(error);
+  EXPECT_STREQ(error->ClassName(), "EReadError");
+  EXPECT_EQ(error->Message(), L"Stream read error");
   EXPECT_TRUE(container->IsEmpty());
 }
 
@@ -251,12 +182,8 @@ TEST(ObjectContainer_Stream, TargetThatTakesTooFewBytes_GivesFalseOrTheWriteErro
   LimitedStream tooSmallForMagic(10);
   EXPECT_FALSE(container->SaveToStream(&tooSmallForMagic));
   LimitedStream tooSmallForData(30);
-  try {
-    container->SaveToStream(&tooSmallForData);
-    ADD_FAILURE() << "no error raised";
-  } catch (const EWriteError& error) {
-    EXPECT_EQ(error.Message(), L"Stream write error");
-  }
+  EXPECT_EQ(MessageRaisedBy<EWriteError>([&] { container->SaveToStream(&tooSmallForData); }),
+            L"Stream write error");
 }
 
 // ---------------------------------------------------------------- values
@@ -323,9 +250,7 @@ TEST(ObjectContainer_Values, EveryKind_RoundTripsThroughAStream) {
   EXPECT_EQ(point, (TPoint{-1, 2}));
   EXPECT_EQ(rect, (TRect{-10, -20, 30, 40}));
   EXPECT_TRUE(flag);
-  int32_t innerValue = 0;
-  EXPECT_TRUE(inner->ReadInteger("Inner", innerValue));
-  EXPECT_EQ(innerValue, 77);
+  EXPECT_EQ(IntegerIn(inner.Get(), "Inner"), 77);
   EXPECT_EQ(BytesOf(stream.Get()), "stream bytes");
   EXPECT_EQ(readPicture, picture);
 }
@@ -359,17 +284,13 @@ TEST(ObjectContainer_Values, DuplicateNames_FirstWinsAndBothAreSaved) {
   EXPECT_EQ(container->Count(), 2);
   const ContainerPtr loaded = LoadedFrom(SavedBytes(container.Get()));
   EXPECT_EQ(loaded->Count(), 2);
-  int32_t value = 0;
-  EXPECT_TRUE(loaded->ReadInteger("Value", value));
-  EXPECT_EQ(value, 1);
+  EXPECT_EQ(IntegerIn(loaded.Get(), "Value"), 1);
 }
 
 TEST(ObjectContainer_Values, ReadOfAnotherKind_DecodesTheBytesThere) {
   const ContainerPtr container = NewPersistContainer();
   container->WriteString("Text", "seven..");
-  int32_t count = 0;
-  EXPECT_TRUE(container->ReadInteger("Text", count));
-  EXPECT_EQ(count, 7);
+  EXPECT_EQ(IntegerIn(container.Get(), "Text"), 7);
 }
 
 TEST(ObjectContainer_Values, ReadRunningPastTheData_RaisesTheStreamReadError) {
@@ -385,23 +306,17 @@ TEST(ObjectContainer_Values, WriteAfterRead_AppendsAndEarlierValuesStay) {
   std::string second;
   ASSERT_TRUE(container->ReadString("Second", second));
   container->WriteInteger("Third", 3);
-  int32_t first = 0;
-  int32_t third = 0;
-  EXPECT_TRUE(container->ReadInteger("Third", third));
-  EXPECT_TRUE(container->ReadInteger("First", first));
+  EXPECT_EQ(IntegerIn(container.Get(), "Third"), 3);
+  EXPECT_EQ(IntegerIn(container.Get(), "First"), 1);
   EXPECT_TRUE(container->ReadString("Second", second));
-  EXPECT_EQ(first, 1);
   EXPECT_EQ(second, "two");
-  EXPECT_EQ(third, 3);
 }
 
 TEST(ObjectContainer_Values, OverLongName_IsCutTo255Bytes) {
   const std::string longName = std::string(255, 'a') + std::string(45, 'b');
   const ContainerPtr container = ContainerWithInteger(longName, 4);
   EXPECT_EQ(container->EntryName(0), std::string(255, 'a'));
-  int32_t value = 0;
-  EXPECT_TRUE(container->ReadInteger(std::string(255, 'a'), value));
-  EXPECT_EQ(value, 4);
+  EXPECT_EQ(IntegerIn(container.Get(), std::string(255, 'a')), 4);
 }
 
 TEST(ObjectContainer_Values, EntryOutsideTheDirectory_HasNoKindAndNoName) {
@@ -441,23 +356,21 @@ TEST(ObjectContainer_ByteStream, WriteStream_TakesAllOfTheSourceAndLeavesItAtIts
 }
 
 TEST(ObjectContainer_ByteStream, ReadStream_WritesAtTheTargetsPositionThenRewinds) {
-  const ContainerPtr container = NewPersistContainer();
-  container->WriteStream("S", MemoryStream("XY").Get());
-  const ComPtr<IStream> target = MemoryStream("abcdefgh");
-  SeekTo(target.Get(), 2);
-  ASSERT_TRUE(container->ReadStream("S", target.Get()));
-  EXPECT_EQ(BytesOf(target.Get()), "abXYefgh");
-  EXPECT_EQ(PositionOf(target.Get()), 0u);
-}
-
-TEST(ObjectContainer_ByteStream, EmptyEntry_WritesNothingAndRewinds) {
-  const ContainerPtr container = NewPersistContainer();
-  container->WriteStream("S", MemoryStream().Get());
-  const ComPtr<IStream> target = MemoryStream("abc");
-  SeekTo(target.Get(), 3);
-  ASSERT_TRUE(container->ReadStream("S", target.Get()));
-  EXPECT_EQ(BytesOf(target.Get()), "abc");
-  EXPECT_EQ(PositionOf(target.Get()), 0u);
+  const struct {
+    const char* entry;
+    const char* target;
+    int64_t position;
+    const char* expected;
+  } cases[] = {{"XY", "abcdefgh", 2, "abXYefgh"}, {"", "abc", 3, "abc"}};
+  for (const auto& c : cases) {
+    const ContainerPtr container = NewPersistContainer();
+    container->WriteStream("S", MemoryStream(c.entry).Get());
+    const ComPtr<IStream> target = MemoryStream(c.target);
+    SeekTo(target.Get(), c.position);
+    ASSERT_TRUE(container->ReadStream("S", target.Get())) << c.entry;
+    EXPECT_EQ(BytesOf(target.Get()), c.expected) << c.entry;
+    EXPECT_EQ(PositionOf(target.Get()), 0u) << c.entry;
+  }
 }
 
 TEST(ObjectContainer_ByteStream, TargetThatTakesTooFewBytes_RaisesTheStreamWriteError) {
@@ -483,16 +396,13 @@ TEST(ObjectContainer_Nesting, ThreeDeep_EveryLevelKeepsItsEntries) {
   ContainerPtr sub3;
   ReadSubContainer(loaded.Get(), "Sub", sub2);
   ReadSubContainer(sub2.Get(), "Sub", sub3);
-  int32_t level = 0;
   std::string after;
-  EXPECT_TRUE(sub3->ReadInteger("Level", level));
-  EXPECT_EQ(level, 3);
+  EXPECT_EQ(IntegerIn(sub3.Get(), "Level"), 3);
   EXPECT_TRUE(sub2->ReadString("After", after));
   EXPECT_EQ(after, "two");
   EXPECT_TRUE(loaded->ReadString("After", after));
   EXPECT_EQ(after, "one");
-  EXPECT_TRUE(loaded->ReadInteger("Level", level));
-  EXPECT_EQ(level, 1);
+  EXPECT_EQ(IntegerIn(loaded.Get(), "Level"), 1);
   EXPECT_EQ(sub2->Count(), 3);
   EXPECT_EQ(sub3->Count(), 1);
 }
@@ -528,9 +438,7 @@ TEST(ObjectContainer_Nesting, WrittenIntoItself_HoldsWhatItHeldBefore) {
   ReadSubContainer(container.Get(), "Self", copy);
   ASSERT_EQ(copy->Count(), 1);
   EXPECT_EQ(copy->EntryName(0), "A");
-  int32_t value = 0;
-  EXPECT_TRUE(copy->ReadInteger("A", value));
-  EXPECT_EQ(value, 1);
+  EXPECT_EQ(IntegerIn(copy.Get(), "A"), 1);
   // And it still saves and loads whole.
   EXPECT_EQ(LoadedFrom(SavedBytes(container.Get()))->Count(), 2);
 }
@@ -574,13 +482,8 @@ TEST(ObjectContainer_Graphic, BytesThatAreNoPicture_LeaveThePictureAsItWas) {
 
 namespace {
 
-class ObjectContainerXml : public testing::Test {
+class ObjectContainerXml : public ComApartmentTest {
  protected:
-  void SetUp() override { initialized_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)); }
-  void TearDown() override {
-    if (initialized_) CoUninitialize();
-  }
-
   static ComPtr<IXMLDOMDocument> NewDocument() {
     for (const wchar_t* progId : {L"Msxml2.DOMDocument.4.0", L"Msxml2.DOMDocument.3.0",
                                   L"Msxml2.DOMDocument.2.6", L"Msxml2.DOMDocument"}) {
@@ -611,9 +514,6 @@ class ObjectContainerXml : public testing::Test {
     SysFreeString(text);
     return loaded == VARIANT_TRUE;
   }
-
- private:
-  bool initialized_ = false;
 };
 
 }  // namespace
@@ -658,6 +558,17 @@ TEST_F(ObjectContainerXml, StoredBytes_AreWhatTheDocumentSavesToAStream) {
 namespace {
 
 std::string AnsiPath(const std::filesystem::path& path) { return WideToAnsi(path.wstring()); }
+
+// The action raises the file error of the class, whose message starts with
+// the text and goes on with the system's reason.
+template <class FileError, class Action>
+void ExpectFileError(Action action, const char* className, const std::wstring& start) {
+  const std::optional<FileError> error = RaisedBy<FileError>(action);
+  ASSERT_TRUE(error);
+  EXPECT_STREQ(error->ClassName(), className);
+  EXPECT_EQ(error->Message().substr(0, start.size()), start);
+  EXPECT_GT(error->Message().size(), start.size());
+}
 
 }  // namespace
 
@@ -706,15 +617,8 @@ TEST(ObjectContainer_File, FileWithoutMagic_GivesFalse) {
 TEST(ObjectContainer_File, FolderName_CannotBeCreated) {
   const testsupport::TempFolder folder;
   const std::wstring path = folder.Path().wstring();
-  try {
-    NewPersistContainer()->SaveToFile(WideToAnsi(path));
-    ADD_FAILURE() << "no error raised";
-  } catch (const EFCreateError& error) {
-    EXPECT_STREQ(error.ClassName(), "EFCreateError");
-    const std::wstring start = L"Cannot create file \"" + path + L"\". ";
-    EXPECT_EQ(error.Message().substr(0, start.size()), start);
-    EXPECT_GT(error.Message().size(), start.size());
-  }
+  ExpectFileError<EFCreateError>([&] { NewPersistContainer()->SaveToFile(WideToAnsi(path)); },
+                                 "EFCreateError", L"Cannot create file \"" + path + L"\". ");
 }
 
 TEST(ObjectContainer_File, FileHeldOpenByAWriter_CannotBeOpened) {
@@ -726,15 +630,8 @@ TEST(ObjectContainer_File, FileHeldOpenByAWriter_CannotBeOpened) {
                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_TRUE(writer);
   const ContainerPtr container = ContainerWithInteger("Kept", 1);
-  try {
-    container->LoadFromFile(WideToAnsi(path));
-    ADD_FAILURE() << "no error raised";
-  } catch (const EFOpenError& error) {
-    EXPECT_STREQ(error.ClassName(), "EFOpenError");
-    const std::wstring start = L"Cannot open file \"" + path + L"\". ";
-    EXPECT_EQ(error.Message().substr(0, start.size()), start);
-    EXPECT_GT(error.Message().size(), start.size());
-  }
+  ExpectFileError<EFOpenError>([&] { container->LoadFromFile(WideToAnsi(path)); },
+                               "EFOpenError", L"Cannot open file \"" + path + L"\". ");
   EXPECT_EQ(container->Count(), 1);
 }
 
@@ -797,21 +694,10 @@ class ObjectContainerClipboard : public testing::Test {
 
 // A hidden window of the test's own, to own what the test puts on the
 // clipboard by hand.
-class TestWindow {
- public:
-  TestWindow()
-      : window_(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                GetModuleHandleW(nullptr), nullptr)) {}
-  ~TestWindow() {
-    if (window_ != nullptr) DestroyWindow(window_);
-  }
-  TestWindow(const TestWindow&) = delete;
-  TestWindow& operator=(const TestWindow&) = delete;
-  HWND Get() const { return window_; }
-
- private:
-  HWND window_;
-};
+UniqueWindow TestWindow() {
+  return UniqueWindow(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr));
+}
 
 // Places a block of exactly these bytes on the clipboard under the format.
 bool PutBlock(HWND owner, UINT format, std::string_view bytes) {
@@ -824,16 +710,6 @@ bool PutBlock(HWND owner, UINT format, std::string_view bytes) {
   if (!placed) GlobalFree(block);
   CloseClipboard();
   return placed;
-}
-
-std::string ToHex(std::string_view bytes) {
-  constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  for (const char c : bytes) {
-    text += kDigits[static_cast<unsigned char>(c) >> 4];
-    text += kDigits[static_cast<unsigned char>(c) & 15];
-  }
-  return text;
 }
 
 ContainerPtr SampleContainer() {
@@ -877,7 +753,7 @@ TEST_F(ObjectContainerClipboard, FormatNotOnTheClipboard_GivesFalseAndKeepsTheCo
 }
 
 TEST_F(ObjectContainerClipboard, WithoutOpening_AddsToWhatTheCallerPlaces) {
-  const TestWindow window;
+  const UniqueWindow window = TestWindow();
   ASSERT_NE(window.Get(), nullptr);
   const UINT secondFormat = RegisterClipboardFormatW((formatName_ + L".second").c_str());
   ASSERT_TRUE(OpenTestClipboard(window.Get()));
@@ -920,27 +796,23 @@ TEST_F(ObjectContainerClipboard, HeldOpenElsewhere_SaveAndLoadGiveFalse) {
   EXPECT_EQ(container->Count(), 1);
 }
 
-TEST_F(ObjectContainerClipboard, BlockShorterThanItsCount_RaisesTheStreamReadError) {
-  const TestWindow window;
+// A block shorter than its count says, and a broken stream in a block of
+// the right size.
+TEST_F(ObjectContainerClipboard, DamagedBlock_RaisesTheStreamReadErrorAndEmpties) {
+  const UniqueWindow window = TestWindow();
   const std::string stream = SavedBytes(ContainerWithInteger("Count", 5).Get());
-  for (const std::string& block :
-       {Int32Bytes(static_cast<int32_t>(stream.size()) + 100) + stream, Int32Bytes(-1) + stream,
-        std::string("\x01\x00", 2)}) {
-    ASSERT_TRUE(PutBlock(window.Get(), format_, block));
+  const std::string broken = RawStream(3, {}, 0, "");
+  const std::pair<const char*, std::string> blocks[] = {
+      {"count past the end", Int32Bytes(static_cast<int32_t>(stream.size()) + 100) + stream},
+      {"count -1", Int32Bytes(-1) + stream},
+      {"two bytes", std::string("\x01\x00", 2)},
+      {"broken stream", Int32Bytes(static_cast<int32_t>(broken.size())) + broken}};
+  for (const auto& [name, block] : blocks) {
+    ASSERT_TRUE(PutBlock(window.Get(), format_, block)) << name;
     const ContainerPtr container = ContainerWithInteger("Kept", 1);
-    EXPECT_THROW(container->LoadFromClipboard(format_), EReadError);
-    EXPECT_TRUE(container->IsEmpty());
+    EXPECT_THROW(container->LoadFromClipboard(format_), EReadError) << name;
+    EXPECT_TRUE(container->IsEmpty()) << name;
   }
-}
-
-TEST_F(ObjectContainerClipboard, BrokenStreamInTheBlock_RaisesTheStreamReadError) {
-  const TestWindow window;
-  const std::string broken = kEmptyStream.substr(0, 16) + Int32Bytes(3) + Int32Bytes(0);
-  ASSERT_TRUE(PutBlock(window.Get(), format_,
-                       Int32Bytes(static_cast<int32_t>(broken.size())) + broken));
-  const ContainerPtr container = ContainerWithInteger("Kept", 1);
-  EXPECT_THROW(container->LoadFromClipboard(format_), EReadError);
-  EXPECT_TRUE(container->IsEmpty());
 }
 
 TEST_F(ObjectContainerClipboard, SavedHere_IsReadByAnotherProcess) {
@@ -949,14 +821,14 @@ TEST_F(ObjectContainerClipboard, SavedHere_IsReadByAnotherProcess) {
   const testsupport::RunResult result =
       testsupport::RunProgram(L"clipboardpeer", {L"load", formatName_});
   EXPECT_EQ(result.exitCode, 0u) << result.out;
-  EXPECT_EQ(result.out, ToHex(SavedBytes(source.Get())));
+  EXPECT_EQ(result.out, HexOf(SavedBytes(source.Get())));
 }
 
 TEST_F(ObjectContainerClipboard, SavedByAnotherProcess_IsReadHere) {
   const ContainerPtr source = SampleContainer();
   const std::string bytes = SavedBytes(source.Get());
   const testsupport::RunResult result = testsupport::RunProgram(
-      L"clipboardpeer", {L"save", formatName_, AnsiToWide(ToHex(bytes))});
+      L"clipboardpeer", {L"save", formatName_, AnsiToWide(HexOf(bytes))});
   ASSERT_EQ(result.exitCode, 0u) << result.out;
   const ContainerPtr loaded = NewPersistContainer();
   ASSERT_TRUE(loaded->LoadFromClipboard(format_));

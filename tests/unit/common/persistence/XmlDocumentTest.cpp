@@ -4,31 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include "Bytes.h"
+#include "ComApartment.h"
+
 namespace {
 
-// MSXML under Wine ends its lines with LF where Windows writes CR LF.
-std::string WithLfLineEnds(std::string text) {
-  for (size_t pos = text.find("\r\n"); pos != std::string::npos; pos = text.find("\r\n", pos)) {
-    text.erase(pos, 1);
-  }
-  return text;
-}
+using testsupport::WithLfLineEnds;
 
-class XmlDocumentTest : public testing::Test {
- protected:
-  void SetUp() override {
-    initialized_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-  }
-  void TearDown() override {
-    if (initialized_) CoUninitialize();
-  }
-
- private:
-  bool initialized_ = false;
-};
-
-using XmlDocument_Indent = XmlDocumentTest;
-using XmlDocument_Encoding = XmlDocumentTest;
+using XmlDocument_Indent = testsupport::ComApartmentTest;
+using XmlDocument_Encoding = testsupport::ComApartmentTest;
 
 }  // namespace
 

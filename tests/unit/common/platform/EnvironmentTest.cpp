@@ -6,19 +6,13 @@
 
 #include <string>
 
+#include "EnvironmentVariable.h"
 #include "PresenceMapping.h"
 #include "TempFolder.h"
 
 namespace {
 
-// The variable's value; nullopt-like "<missing>" when it is not defined.
-std::string Variable(const char* name) {
-  char buffer[256];
-  SetLastError(ERROR_SUCCESS);
-  const DWORD length = GetEnvironmentVariableA(name, buffer, sizeof buffer);
-  if (length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return "<missing>";
-  return std::string(buffer, length);
-}
+using testsupport::EnvironmentVariable;
 
 // A name of its own for each test, so that tests in other processes
 // never meet it.
@@ -30,9 +24,9 @@ std::string UniqueMappingName(const char* test) {
 
 TEST(Environment_Set, ValueIsSetAndEmptyValueStaysDefined) {
   SetEnvVariable("VEK_TEST_SET", "some value");
-  EXPECT_EQ(Variable("VEK_TEST_SET"), "some value");
+  EXPECT_EQ(EnvironmentVariable("VEK_TEST_SET"), "some value");
   SetEnvVariable("VEK_TEST_SET", "");
-  EXPECT_EQ(Variable("VEK_TEST_SET"), "");
+  EXPECT_EQ(EnvironmentVariable("VEK_TEST_SET"), "");
 }
 
 TEST(Environment_Set, EmptyVariableReachesAChild) {

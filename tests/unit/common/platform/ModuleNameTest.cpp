@@ -4,39 +4,30 @@
 
 namespace {
 
-TEST(ModuleName_FromPath, FileNameOnly_PartAfterLastBackslash) {
-  EXPECT_EQ(ModuleNameFromPath("C:\\Program Files\\Tools\\app.exe", false), "app.exe");
-}
-
-TEST(ModuleName_FromPath, FileNameOnly_PartAfterColon) {
-  EXPECT_EQ(ModuleNameFromPath("C:app.exe", false), "app.exe");
-}
-
-TEST(ModuleName_FromPath, FileNameOnly_LastSeparatorWins) {
-  EXPECT_EQ(ModuleNameFromPath("\\\\?\\C:\\a:b\\Tools\\app.exe", false), "app.exe");
-  EXPECT_EQ(ModuleNameFromPath("C:\\Tools\\a:b.exe", false), "b.exe");
-}
-
-TEST(ModuleName_FromPath, FileNameOnly_NoSeparatorKeepsTheName) {
-  EXPECT_EQ(ModuleNameFromPath("app.exe", false), "app.exe");
-}
-
-TEST(ModuleName_FromPath, FileNameOnly_TrailingSeparatorGivesEmpty) {
-  EXPECT_EQ(ModuleNameFromPath("C:\\Tools\\", false), "");
-}
-
-TEST(ModuleName_FromPath, FileNameOnly_ForwardSlashIsNoSeparator) {
-  EXPECT_EQ(ModuleNameFromPath("C:\\Tools/sub/app.exe", false), "Tools/sub/app.exe");
-}
-
-TEST(ModuleName_FromPath, FullPath_KeptAsItIs) {
-  EXPECT_EQ(ModuleNameFromPath("C:\\Program Files\\Tools\\app.exe", true),
-            "C:\\Program Files\\Tools\\app.exe");
-}
-
-TEST(ModuleName_FromPath, Empty_StaysEmpty) {
-  EXPECT_EQ(ModuleNameFromPath("", false), "");
-  EXPECT_EQ(ModuleNameFromPath("", true), "");
+// Without the full path, the part after the last backslash or colon; with
+// it, the path as it is.
+TEST(ModuleName_FromPath, FileNameOnlyAfterTheLastSeparator_OrTheFullPath) {
+  const struct {
+    const char* name;
+    const char* path;
+    bool fullPath;
+    const char* expected;
+  } cases[] = {
+      {"after the last backslash", "C:\\Program Files\\Tools\\app.exe", false, "app.exe"},
+      {"after a colon", "C:app.exe", false, "app.exe"},
+      {"the last separator wins", "\\\\?\\C:\\a:b\\Tools\\app.exe", false, "app.exe"},
+      {"the last separator wins, a colon", "C:\\Tools\\a:b.exe", false, "b.exe"},
+      {"no separator keeps the name", "app.exe", false, "app.exe"},
+      {"a trailing separator gives empty", "C:\\Tools\\", false, ""},
+      {"a forward slash is no separator", "C:\\Tools/sub/app.exe", false, "Tools/sub/app.exe"},
+      {"the full path is kept as it is", "C:\\Program Files\\Tools\\app.exe", true,
+       "C:\\Program Files\\Tools\\app.exe"},
+      {"empty stays empty", "", false, ""},
+      {"empty stays empty, full path", "", true, ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ModuleNameFromPath(c.path, c.fullPath), c.expected) << c.name;
+  }
 }
 
 }  // namespace

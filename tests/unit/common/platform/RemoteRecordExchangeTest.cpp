@@ -6,7 +6,10 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "Bytes.h"
 
 namespace {
 
@@ -137,249 +140,242 @@ FakeProcess::Control AnsweringControl(SeenByControl<Record>& seen, std::string t
 
 constexpr std::int32_t kTextSize = 4096;
 
-// A caller's buffer of TextSize + 1 bytes, filled with a byte that no
-// answer holds, so that every change to it shows.
 std::vector<char> MarkedBuffer(std::int32_t textSize = kTextSize) {
-  return std::vector<char>(static_cast<std::size_t>(textSize) + 1, '#');
+  return testsupport::MarkedBuffer(textSize);
 }
 
-TListViewColumn ColumnRecord(std::vector<char>& buffer) {
-  TListViewColumn column;
-  column.Mask = kListViewColumnTextMask;
-  column.Format = 7;
-  column.Width = 77;
-  column.Text = buffer.data();
-  column.TextSize = static_cast<std::int32_t>(buffer.size() - 1);
-  column.SubItem = 5;
-  column.Image = 6;
-  column.Order = 8;
-  return column;
-}
+// The two records the exchange carries, as the caller fills them, with the
+// answer a list view gives and what the caller must find of it afterwards.
+struct ColumnExchange {
+  using Record = TListViewColumn;
+  static constexpr const char* kName = "Column";
+  static constexpr std::uint32_t kMessage = kListViewGetColumnMessage;
+  static constexpr std::uintptr_t kWordParameter = 2;
+  static constexpr const char* kText = "Size";
 
-TListViewItem ItemRecord(std::vector<char>& buffer) {
-  TListViewItem item;
-  item.Mask = kListViewItemTextMask;
-  item.Item = 3;
-  item.SubItem = 2;
-  item.State = 0x11;
-  item.StateMask = 0x22;
-  item.Text = buffer.data();
-  item.TextSize = static_cast<std::int32_t>(buffer.size() - 1);
-  item.Image = 4;
-  item.Param = 0x1234;
-  item.Indent = 1;
-  return item;
-}
-
-bool Untouched(const std::vector<char>& buffer) {
-  for (char byte : buffer) {
-    if (byte != '#') return false;
+  static Record Make(std::vector<char>& buffer) {
+    Record column;
+    column.Mask = kListViewColumnTextMask;
+    column.Format = 7;
+    column.Width = 77;
+    column.Text = buffer.data();
+    column.TextSize = static_cast<std::int32_t>(buffer.size() - 1);
+    column.SubItem = 5;
+    column.Image = 6;
+    column.Order = 8;
+    return column;
   }
-  return true;
-}
+  static std::int32_t Exchange(FakeProcess& process, Record& column) {
+    return ExchangeColumnRecord(process, kMessage, kWordParameter, column);
+  }
+  static void Answer(Record& answer) {
+    answer.Width = 130;
+    answer.Order = 1;
+  }
+  static void ExpectAnswered(const Record& column) {
+    EXPECT_EQ(column.Width, 130);
+    EXPECT_EQ(column.Order, 1);
+    EXPECT_EQ(column.Format, 7);
+  }
+};
+
+struct ItemExchange {
+  using Record = TListViewItem;
+  static constexpr const char* kName = "Item";
+  static constexpr std::uint32_t kMessage = kListViewGetItemMessage;
+  static constexpr std::uintptr_t kWordParameter = 0;
+  static constexpr const char* kText = "alpha.txt";
+
+  static Record Make(std::vector<char>& buffer) {
+    Record item;
+    item.Mask = kListViewItemTextMask;
+    item.Item = 3;
+    item.SubItem = 2;
+    item.State = 0x11;
+    item.StateMask = 0x22;
+    item.Text = buffer.data();
+    item.TextSize = static_cast<std::int32_t>(buffer.size() - 1);
+    item.Image = 4;
+    item.Param = 0x1234;
+    item.Indent = 1;
+    return item;
+  }
+  static std::int32_t Exchange(FakeProcess& process, Record& item) {
+    return ExchangeItemRecord(process, kMessage, item);
+  }
+  static void Answer(Record& answer) {
+    answer.State = 0x2;
+    answer.Param = 99;
+  }
+  static void ExpectAnswered(const Record& item) {
+    EXPECT_EQ(item.State, 0x2u);
+    EXPECT_EQ(item.Param, 99);
+    EXPECT_EQ(item.Item, 3);
+  }
+};
+
+using testsupport::Untouched;
 
 std::string TextIn(const std::vector<char>& buffer) { return buffer.data(); }
 
-// --- Column record ---
+// Each rule of the exchange holds for both records alike.
+template <class Exchange>
+class RemoteRecordExchange_Record : public testing::Test {
+ protected:
+  using Record = typename Exchange::Record;
 
-TEST(RemoteRecordExchange_Column, Success_StepsInOrderOverOneBlock) {
-  FakeProcess process;
-  SeenByControl<TListViewColumn> seen;
-  process.control = AnsweringControl<TListViewColumn>(seen, "Size", [](TListViewColumn&) {});
+  // A process whose control answers with the text and, unless told to keep
+  // the record, with the record's answer.
+  void Answering(const std::string& text, bool changeRecord = true) {
+    process_.control = AnsweringControl<Record>(seen_, text, [changeRecord](Record& answer) {
+      if (changeRecord) Exchange::Answer(answer);
+    });
+  }
+
+  FakeProcess process_;
+  SeenByControl<Record> seen_;
+};
+
+struct ExchangeNames {
+  template <class Exchange>
+  static std::string GetName(int) {
+    return Exchange::kName;
+  }
+};
+
+using Exchanges = testing::Types<ColumnExchange, ItemExchange>;
+TYPED_TEST_SUITE(RemoteRecordExchange_Record, Exchanges, ExchangeNames);
+
+TYPED_TEST(RemoteRecordExchange_Record, Success_StepsInOrderOverOneBlock) {
+  this->Answering(TypeParam::kText, false);
   std::vector<char> buffer = MarkedBuffer();
-  TListViewColumn column = ColumnRecord(buffer);
+  typename TypeParam::Record record = TypeParam::Make(buffer);
 
-  EXPECT_EQ(ExchangeColumnRecord(process, kListViewGetColumnMessage, 2, column),
-            kRemoteReadSucceeded);
+  EXPECT_EQ(TypeParam::Exchange(this->process_, record), kRemoteReadSucceeded);
 
-  const std::uint32_t recordSize = sizeof(TListViewColumn);
+  const std::uint32_t recordSize = sizeof(record);
   const std::vector<std::string> expected = {
       "reserve " + std::to_string(kTextSize + recordSize + 1),
       "write +0 " + std::to_string(recordSize),
-      "send " + std::to_string(kListViewGetColumnMessage) + " 2 +0",
+      "send " + std::to_string(TypeParam::kMessage) + " " +
+          std::to_string(TypeParam::kWordParameter) + " +0",
       "read +0 " + std::to_string(recordSize),
       "read +" + std::to_string(recordSize) + " " + std::to_string(kTextSize + 1),
       "release +0",
   };
-  EXPECT_EQ(process.calls, expected);
+  EXPECT_EQ(this->process_.calls, expected);
 }
 
-TEST(RemoteRecordExchange_Column, Success_ControlSeesCallersFieldsAndTheTextArea) {
-  FakeProcess process;
-  SeenByControl<TListViewColumn> seen;
-  process.control = AnsweringControl<TListViewColumn>(seen, "Size", [](TListViewColumn&) {});
+TYPED_TEST(RemoteRecordExchange_Record, Success_ControlSeesCallersFieldsAndTheTextArea) {
+  this->Answering(TypeParam::kText, false);
   std::vector<char> buffer = MarkedBuffer();
-  TListViewColumn column = ColumnRecord(buffer);
-  const TListViewColumn sent = column;
+  typename TypeParam::Record record = TypeParam::Make(buffer);
+  const typename TypeParam::Record sent = record;
 
-  ExchangeColumnRecord(process, kListViewGetColumnMessage, 2, column);
+  TypeParam::Exchange(this->process_, record);
 
-  ASSERT_TRUE(seen.called);
-  TListViewColumn expected = sent;
-  expected.Text = reinterpret_cast<char*>(
-      static_cast<std::uintptr_t>(seen.block + sizeof(TListViewColumn)));
-  EXPECT_EQ(seen.record, expected);
+  ASSERT_TRUE(this->seen_.called);
+  typename TypeParam::Record expected = sent;
+  expected.Text =
+      reinterpret_cast<char*>(static_cast<std::uintptr_t>(this->seen_.block + sizeof(record)));
+  EXPECT_EQ(this->seen_.record, expected);
 }
 
-TEST(RemoteRecordExchange_Column, Success_CallerGetsAnswerTextAndKeepsItsBuffer) {
-  FakeProcess process;
-  SeenByControl<TListViewColumn> seen;
-  process.control = AnsweringControl<TListViewColumn>(
-      seen, "Size", [](TListViewColumn& answer) { answer.Width = 130; answer.Order = 1; });
+TYPED_TEST(RemoteRecordExchange_Record, Success_CallerGetsAnswerTextAndKeepsItsBuffer) {
+  this->Answering(TypeParam::kText);
   std::vector<char> buffer = MarkedBuffer();
-  TListViewColumn column = ColumnRecord(buffer);
+  typename TypeParam::Record record = TypeParam::Make(buffer);
 
-  ASSERT_EQ(ExchangeColumnRecord(process, kListViewGetColumnMessage, 0, column),
-            kRemoteReadSucceeded);
+  ASSERT_EQ(TypeParam::Exchange(this->process_, record), kRemoteReadSucceeded);
 
-  EXPECT_EQ(column.Text, buffer.data());
-  EXPECT_EQ(column.Width, 130);
-  EXPECT_EQ(column.Order, 1);
-  EXPECT_EQ(column.Format, 7);
-  EXPECT_EQ(TextIn(buffer), "Size");
+  EXPECT_EQ(record.Text, buffer.data());
+  TypeParam::ExpectAnswered(record);
+  EXPECT_EQ(TextIn(buffer), TypeParam::kText);
   // The whole text area came back, the zero-filled rest and the byte after
   // the text size included.
   EXPECT_EQ(buffer.back(), '\0');
 }
 
-TEST(RemoteRecordExchange_Column, EmptyText_SucceedsWithLeadingZero) {
-  FakeProcess process;
-  SeenByControl<TListViewColumn> seen;
-  process.control = AnsweringControl<TListViewColumn>(seen, "", [](TListViewColumn&) {});
+TYPED_TEST(RemoteRecordExchange_Record, EmptyText_SucceedsWithLeadingZero) {
+  this->Answering("", false);
   std::vector<char> buffer = MarkedBuffer();
-  TListViewColumn column = ColumnRecord(buffer);
+  typename TypeParam::Record record = TypeParam::Make(buffer);
 
-  EXPECT_EQ(ExchangeColumnRecord(process, kListViewGetColumnMessage, 1, column),
-            kRemoteReadSucceeded);
+  EXPECT_EQ(TypeParam::Exchange(this->process_, record), kRemoteReadSucceeded);
   EXPECT_EQ(buffer[0], '\0');
 }
 
-TEST(RemoteRecordExchange_Column, SmallTextSize_BlockAndReadFollowIt) {
-  FakeProcess process;
-  SeenByControl<TListViewColumn> seen;
-  process.control = AnsweringControl<TListViewColumn>(seen, "abc", [](TListViewColumn&) {});
+TYPED_TEST(RemoteRecordExchange_Record, SmallTextSize_BlockAndReadFollowIt) {
+  this->Answering("abc", false);
   std::vector<char> buffer = MarkedBuffer(5);
-  TListViewColumn column = ColumnRecord(buffer);
+  typename TypeParam::Record record = TypeParam::Make(buffer);
 
-  ASSERT_EQ(ExchangeColumnRecord(process, kListViewGetColumnMessage, 0, column),
-            kRemoteReadSucceeded);
-  EXPECT_EQ(process.reservedSize, 5u + sizeof(TListViewColumn) + 1u);
-  EXPECT_EQ(process.calls.at(4), "read +" + std::to_string(sizeof(TListViewColumn)) + " 6");
+  ASSERT_EQ(TypeParam::Exchange(this->process_, record), kRemoteReadSucceeded);
+  EXPECT_EQ(this->process_.reservedSize, 5u + sizeof(record) + 1u);
+  EXPECT_EQ(this->process_.calls.at(4), "read +" + std::to_string(sizeof(record)) + " 6");
   EXPECT_EQ(TextIn(buffer), "abc");
 }
-
-// --- Item record ---
-
-TEST(RemoteRecordExchange_Item, Success_StepsInOrderWithWordParameterZero) {
-  FakeProcess process;
-  SeenByControl<TListViewItem> seen;
-  process.control = AnsweringControl<TListViewItem>(seen, "alpha.txt", [](TListViewItem&) {});
-  std::vector<char> buffer = MarkedBuffer();
-  TListViewItem item = ItemRecord(buffer);
-
-  EXPECT_EQ(ExchangeItemRecord(process, kListViewGetItemMessage, item), kRemoteReadSucceeded);
-
-  const std::uint32_t recordSize = sizeof(TListViewItem);
-  const std::vector<std::string> expected = {
-      "reserve " + std::to_string(kTextSize + recordSize + 1),
-      "write +0 " + std::to_string(recordSize),
-      "send " + std::to_string(kListViewGetItemMessage) + " 0 +0",
-      "read +0 " + std::to_string(recordSize),
-      "read +" + std::to_string(recordSize) + " " + std::to_string(kTextSize + 1),
-      "release +0",
-  };
-  EXPECT_EQ(process.calls, expected);
-}
-
-TEST(RemoteRecordExchange_Item, Success_ControlSeesCallersFieldsAndTheTextArea) {
-  FakeProcess process;
-  SeenByControl<TListViewItem> seen;
-  process.control = AnsweringControl<TListViewItem>(seen, "alpha.txt", [](TListViewItem&) {});
-  std::vector<char> buffer = MarkedBuffer();
-  TListViewItem item = ItemRecord(buffer);
-  const TListViewItem sent = item;
-
-  ExchangeItemRecord(process, kListViewGetItemMessage, item);
-
-  ASSERT_TRUE(seen.called);
-  TListViewItem expected = sent;
-  expected.Text = reinterpret_cast<char*>(
-      static_cast<std::uintptr_t>(seen.block + sizeof(TListViewItem)));
-  EXPECT_EQ(seen.record, expected);
-}
-
-TEST(RemoteRecordExchange_Item, Success_CallerGetsAnswerTextAndKeepsItsBuffer) {
-  FakeProcess process;
-  SeenByControl<TListViewItem> seen;
-  process.control = AnsweringControl<TListViewItem>(
-      seen, "alpha.txt", [](TListViewItem& answer) { answer.State = 0x2; answer.Param = 99; });
-  std::vector<char> buffer = MarkedBuffer();
-  TListViewItem item = ItemRecord(buffer);
-
-  ASSERT_EQ(ExchangeItemRecord(process, kListViewGetItemMessage, item), kRemoteReadSucceeded);
-
-  EXPECT_EQ(item.Text, buffer.data());
-  EXPECT_EQ(item.State, 0x2u);
-  EXPECT_EQ(item.Param, 99);
-  EXPECT_EQ(item.Item, 3);
-  EXPECT_EQ(TextIn(buffer), "alpha.txt");
-}
-
-// --- A control that writes a text size of its own into the record ---
 
 // The control answers with a text size and a text pointer of its own, and
 // the caller sends the same record again, as a reader of one cell after
 // another may: each exchange reserves a text area of the caller's size and
 // reads no more than the caller's buffer holds.
-template <class Record, class Exchange>
-void ExpectTwoExchangesInTheCallersBuffer(std::int32_t answeredSize,
-                                          Record (*makeRecord)(std::vector<char>&),
-                                          Exchange exchange) {
-  FakeProcess process;
-  SeenByControl<Record> seen;
-  process.control = AnsweringControl<Record>(seen, "Size", [answeredSize](Record& answer) {
-    answer.TextSize = answeredSize;
-    answer.Text = reinterpret_cast<char*>(std::uintptr_t{0x1000});
-  });
-  std::vector<char> buffer = MarkedBuffer();
-  process.callerBuffer = &buffer;
-  Record record = makeRecord(buffer);
-
-  for (int round = 1; round <= 2; ++round) {
-    SCOPED_TRACE(round);
-    EXPECT_EQ(exchange(process, record), kRemoteReadSucceeded);
-    EXPECT_EQ(record.Text, buffer.data());
-    EXPECT_EQ(record.TextSize, kTextSize);
-    EXPECT_EQ(TextIn(buffer), "Size");
-  }
-  const std::string recordSize = std::to_string(sizeof(Record));
-  const std::string reserve = "reserve " + std::to_string(kTextSize + sizeof(Record) + 1);
-  const std::string readText = "read +" + recordSize + " " + std::to_string(kTextSize + 1);
-  std::vector<std::string> sized;
-  for (const std::string& call : process.calls) {
-    if (call.starts_with("reserve") || call.starts_with("read +" + recordSize) ||
-        call == "overrun") {
-      sized.push_back(call);
-    }
-  }
-  EXPECT_EQ(sized, (std::vector<std::string>{reserve, readText, reserve, readText}));
-}
-
-TEST(RemoteRecordExchange_AnsweredTextSize, EveryExchangeStaysInTheCallersBuffer) {
+TYPED_TEST(RemoteRecordExchange_Record, AnsweredTextSize_EveryExchangeStaysInTheCallersBuffer) {
+  using Record = typename TypeParam::Record;
   for (const std::int32_t answered : {8000, 1000000}) {
     SCOPED_TRACE(answered);
-    ExpectTwoExchangesInTheCallersBuffer<TListViewColumn>(
-        answered, ColumnRecord, [](FakeProcess& process, TListViewColumn& column) {
-          return ExchangeColumnRecord(process, kListViewGetColumnMessage, 0, column);
-        });
-    ExpectTwoExchangesInTheCallersBuffer<TListViewItem>(
-        answered, ItemRecord, [](FakeProcess& process, TListViewItem& item) {
-          return ExchangeItemRecord(process, kListViewGetItemMessage, item);
-        });
+    FakeProcess process;
+    SeenByControl<Record> seen;
+    process.control = AnsweringControl<Record>(seen, "Size", [answered](Record& answer) {
+      answer.TextSize = answered;
+      answer.Text = reinterpret_cast<char*>(std::uintptr_t{0x1000});
+    });
+    std::vector<char> buffer = MarkedBuffer();
+    process.callerBuffer = &buffer;
+    Record record = TypeParam::Make(buffer);
+
+    for (int round = 1; round <= 2; ++round) {
+      SCOPED_TRACE(round);
+      EXPECT_EQ(TypeParam::Exchange(process, record), kRemoteReadSucceeded);
+      EXPECT_EQ(record.Text, buffer.data());
+      EXPECT_EQ(record.TextSize, kTextSize);
+      EXPECT_EQ(TextIn(buffer), "Size");
+    }
+    const std::string recordSize = std::to_string(sizeof(Record));
+    const std::string reserve = "reserve " + std::to_string(kTextSize + sizeof(Record) + 1);
+    const std::string readText = "read +" + recordSize + " " + std::to_string(kTextSize + 1);
+    std::vector<std::string> sized;
+    for (const std::string& call : process.calls) {
+      if (call.starts_with("reserve") || call.starts_with("read +" + recordSize) ||
+          call == "overrun") {
+        sized.push_back(call);
+      }
+    }
+    EXPECT_EQ(sized, (std::vector<std::string>{reserve, readText, reserve, readText}));
   }
 }
 
-// --- Failures ---
+// A record whose text size is negative or whose text buffer is missing.
+TYPED_TEST(RemoteRecordExchange_Record, UnusableTextBuffer_FailsBeforeTouchingTheProcess) {
+  using Record = typename TypeParam::Record;
+  const std::pair<const char*, void (*)(Record&)> faults[] = {
+      {"negative text size", [](Record& record) { record.TextSize = -1; }},
+      {"no text buffer", [](Record& record) { record.Text = nullptr; }}};
+  for (const auto& [name, spoil] : faults) {
+    FakeProcess process;
+    std::vector<char> buffer = MarkedBuffer();
+    Record record = TypeParam::Make(buffer);
+    spoil(record);
+    const Record before = record;
+
+    EXPECT_EQ(TypeParam::Exchange(process, record), kRemoteReadFailed) << name;
+    EXPECT_TRUE(process.calls.empty()) << name;
+    EXPECT_EQ(record, before) << name;
+    EXPECT_TRUE(Untouched(buffer)) << name;
+  }
+}
+
+// --- Failures on the way ---
 
 // Runs one item exchange against a prepared process and checks the result
 // and what the caller's record and buffer hold afterwards.
@@ -388,14 +384,15 @@ struct FailedExchange {
   bool recordUnchanged;
   bool bufferUnchanged;
   TListViewItem record;
+  bool keptBuffer;
 };
 
 FailedExchange RunItemExchange(FakeProcess& process) {
   std::vector<char> buffer = MarkedBuffer();
-  TListViewItem item = ItemRecord(buffer);
+  TListViewItem item = ItemExchange::Make(buffer);
   const TListViewItem before = item;
   const std::int32_t result = ExchangeItemRecord(process, kListViewGetItemMessage, item);
-  return {result, item == before, Untouched(buffer), item};
+  return {result, item == before, Untouched(buffer), item, item.Text == buffer.data()};
 }
 
 void AnswerWithState(FakeProcess& process, SeenByControl<TListViewItem>& seen) {
@@ -464,7 +461,7 @@ TEST(RemoteRecordExchange_Failure, RecordReadFails_CallerUnchangedAndBlockReleas
   EXPECT_EQ(process.releases, 1);
 }
 
-TEST(RemoteRecordExchange_Failure, TextReadFails_RecordReturnedBufferUnchanged) {
+TEST(RemoteRecordExchange_Failure, TextReadFails_RecordReturnedWithCallersBufferUnchanged) {
   FakeProcess process;
   SeenByControl<TListViewItem> seen;
   AnswerWithState(process, seen);
@@ -474,44 +471,9 @@ TEST(RemoteRecordExchange_Failure, TextReadFails_RecordReturnedBufferUnchanged) 
 
   EXPECT_EQ(run.result, kRemoteReadFailed);
   EXPECT_EQ(run.record.State, 0x2u);
+  EXPECT_TRUE(run.keptBuffer);
   EXPECT_TRUE(run.bufferUnchanged);
   EXPECT_EQ(process.releases, 1);
-}
-
-TEST(RemoteRecordExchange_Failure, TextReadFails_RecordKeepsCallersBuffer) {
-  FakeProcess process;
-  SeenByControl<TListViewItem> seen;
-  AnswerWithState(process, seen);
-  process.failReadNumber = 2;
-  std::vector<char> buffer = MarkedBuffer();
-  TListViewItem item = ItemRecord(buffer);
-
-  EXPECT_EQ(ExchangeItemRecord(process, kListViewGetItemMessage, item), kRemoteReadFailed);
-  EXPECT_EQ(item.Text, buffer.data());
-}
-
-TEST(RemoteRecordExchange_Failure, NegativeTextSize_FailsBeforeTouchingTheProcess) {
-  FakeProcess process;
-  std::vector<char> buffer = MarkedBuffer();
-  TListViewColumn column = ColumnRecord(buffer);
-  column.TextSize = -1;
-  const TListViewColumn before = column;
-
-  EXPECT_EQ(ExchangeColumnRecord(process, kListViewGetColumnMessage, 0, column),
-            kRemoteReadFailed);
-  EXPECT_TRUE(process.calls.empty());
-  EXPECT_EQ(column, before);
-  EXPECT_TRUE(Untouched(buffer));
-}
-
-TEST(RemoteRecordExchange_Failure, NoTextBuffer_FailsBeforeTouchingTheProcess) {
-  FakeProcess process;
-  std::vector<char> buffer = MarkedBuffer();
-  TListViewItem item = ItemRecord(buffer);
-  item.Text = nullptr;
-
-  EXPECT_EQ(ExchangeItemRecord(process, kListViewGetItemMessage, item), kRemoteReadFailed);
-  EXPECT_TRUE(process.calls.empty());
 }
 
 }  // namespace

@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+#include "TempFolder.h"
+
 namespace {
 
 const wchar_t* const kMessages[] = {
@@ -22,14 +24,8 @@ const wchar_t* const kMessages[] = {
     L"Execution failed!\r\nException info: %s\r\n%s",
 };
 
-std::filesystem::path TestDataFolder() {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return std::filesystem::path(path).parent_path() / L"testdata";
-}
-
 std::string ReadCatalogFile(const std::wstring& name) {
-  std::ifstream in(TestDataFolder() / name, std::ios::binary);
+  std::ifstream in(testsupport::TestDataFile(name), std::ios::binary);
   std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   EXPECT_FALSE(data.empty()) << "missing test catalog";
   return data;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "Bytes.h"
 #include "CodePage.h"
 
 namespace {
@@ -10,16 +11,7 @@ using Lines = std::vector<std::wstring>;
 
 Lines LinesOf(std::string_view bytes) { return SplitLines(DecodeText(bytes, AnsiToWide)); }
 
-std::string Utf16Bytes(std::wstring_view text, bool bigEndian) {
-  std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-  for (wchar_t c : text) {
-    const char high = static_cast<char>((c >> 8) & 0xFF);
-    const char low = static_cast<char>(c & 0xFF);
-    bytes += bigEndian ? high : low;
-    bytes += bigEndian ? low : high;
-  }
-  return bytes;
-}
+using testsupport::Utf16Bytes;
 
 }  // namespace
 

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "Raised.h"
+
 namespace {
+
+using testsupport::MessageRaisedBy;
 
 using Args = std::vector<std::wstring>;
 
@@ -10,13 +14,6 @@ TCmdParseResult Parse(const Args& args) { return ParseCmdParams(args); }
 
 // The message of a fault as the run prints it.
 TCmdMessage MessageOf(const Args& args) { return CmdFaultMessage(Parse(args)); }
-
-void ExpectMessage(const Args& args, const std::wstring& text, bool toError, int exitCode) {
-  const TCmdMessage message = MessageOf(args);
-  EXPECT_EQ(message.Text, text);
-  EXPECT_EQ(message.ToErrorStream, toError);
-  EXPECT_EQ(message.ExitCode, exitCode);
-}
 
 // The message of the conversion error that reading these arguments raises;
 // empty when none is raised.
@@ -106,9 +103,36 @@ TEST(UiprobeCmdParams_Usage, NoArgumentOrAHelpOptionReached) {
   EXPECT_EQ(Parse({L"--help", L"--position", L"1,2,3"}).Outcome, CmdOutcome::Usage);
 }
 
-TEST(UiprobeCmdParams_Faults, UnknownArgumentBeforeHelpIsInvalidParameterOnErrorStream) {
-  ExpectMessage({L"-x", L"--help"}, L"Invalid parameter -x", true, 1);
-  ExpectMessage({L"foo"}, L"Invalid parameter foo", true, 1);
+// An unknown argument before help, a bad position (even with the
+// interactive selection) and a missing capture mode go to the error stream,
+// an option without its value to the output stream; all exit with 1.
+TEST(UiprobeCmdParams_Faults, EachFault_GivesItsMessageOnItsStreamWithExitOne) {
+  struct Case {
+    Args args;
+    std::wstring text;
+    bool toError;
+  };
+  std::vector<Case> cases = {
+      {{L"-x", L"--help"}, L"Invalid parameter -x", true},
+      {{L"foo"}, L"Invalid parameter foo", true},
+      {{L"--position", L"1,2,3"}, L"Invalid position 1,2,3", true},
+      {{L"--position", L"500"}, L"Invalid position 500", true},
+      {{L"--manualselect", L"--position", L"1,2,3"}, L"Invalid position 1,2,3", true},
+      {{L"--outputfile", L"--manualselect"}, L"Invalid usage - please specify capture mode.",
+       true},
+      {{L"--outputflags", L"n"}, L"Invalid usage - please specify capture mode.", true},
+  };
+  for (const wchar_t* option : {L"--position", L"--createpath", L"--outputflags",
+                                L"--outputformat", L"--outputfile", L"--execute"}) {
+    cases.push_back({{L"--manualselect", option}, std::wstring(L"Invalid usage of ") + option,
+                     false});
+  }
+  for (const Case& c : cases) {
+    const TCmdMessage message = MessageOf(c.args);
+    EXPECT_EQ(message.Text, c.text);
+    EXPECT_EQ(message.ToErrorStream, c.toError) << testing::PrintToString(c.args);
+    EXPECT_EQ(message.ExitCode, 1) << testing::PrintToString(c.args);
+  }
 }
 
 TEST(UiprobeCmdParams_Faults, OptionsAreCaseSensitiveAndWhole) {
@@ -118,29 +142,6 @@ TEST(UiprobeCmdParams_Faults, OptionsAreCaseSensitiveAndWhole) {
     EXPECT_EQ(result.Outcome, CmdOutcome::InvalidParameter) << argument;
     EXPECT_EQ(result.Offending, argument);
   }
-}
-
-TEST(UiprobeCmdParams_Faults, OptionWithoutValueIsInvalidUsageOnOutputStream) {
-  for (const wchar_t* option : {L"--position", L"--createpath", L"--outputflags",
-                                L"--outputformat", L"--outputfile", L"--execute"}) {
-    ExpectMessage({L"--manualselect", option}, std::wstring(L"Invalid usage of ") + option,
-                  false, 1);
-  }
-}
-
-TEST(UiprobeCmdParams_Faults, PositionWithoutTwoPartsIsInvalidPositionOnErrorStream) {
-  ExpectMessage({L"--position", L"1,2,3"}, L"Invalid position 1,2,3", true, 1);
-  ExpectMessage({L"--position", L"500"}, L"Invalid position 500", true, 1);
-  // A bad position counts even when the selection is interactive.
-  ExpectMessage({L"--manualselect", L"--position", L"1,2,3"}, L"Invalid position 1,2,3", true,
-                1);
-}
-
-TEST(UiprobeCmdParams_Faults, NoCaptureModeOnErrorStream) {
-  ExpectMessage({L"--outputfile", L"--manualselect"},
-                L"Invalid usage - please specify capture mode.", true, 1);
-  ExpectMessage({L"--outputflags", L"n"}, L"Invalid usage - please specify capture mode.", true,
-                1);
 }
 
 TEST(UiprobeCmdParams_Faults, FirstFaultEndsTheReading) {
@@ -185,12 +186,8 @@ TEST(UiprobeParsePosition_Split, EmptyPartsAtEitherEndCount) {
 
 TEST(UiprobeParsePosition_Split, QuotedPartKeepsBlanksAndDoubledQuotes) {
   TPoint position;
-  try {
-    ParsePosition(L"\"1 \"\"2\",3", position);
-    ADD_FAILURE() << "no conversion error";
-  } catch (const EConvertError& error) {
-    EXPECT_EQ(error.Message(), L"'1 \"2' is not a valid integer value");
-  }
+  EXPECT_EQ(MessageRaisedBy<EConvertError>([&] { ParsePosition(L"\"1 \"\"2\",3", position); }),
+            L"'1 \"2' is not a valid integer value");
 }
 
 TEST(UiprobeParsePosition_Integers, SignsAndHexadecimalPrefixes) {
@@ -208,12 +205,9 @@ TEST(UiprobeParsePosition_Integers, AnythingElseIsAConversionError) {
                               L"$", L"+", L"-", L"1.5", L"12a", L"$1G", L"--1", L"+-1",
                               L"0b1", L"\u0661"}) {
     TPoint position{1, 1};
-    try {
-      ParsePosition(std::wstring(part) + L",1", position);
-      ADD_FAILURE() << "no conversion error";
-    } catch (const EConvertError& error) {
-      EXPECT_EQ(error.Message(), L"'" + std::wstring(part) + L"' is not a valid integer value");
-    }
+    EXPECT_EQ(
+        MessageRaisedBy<EConvertError>([&] { ParsePosition(std::wstring(part) + L",1", position); }),
+        L"'" + std::wstring(part) + L"' is not a valid integer value");
     EXPECT_EQ(position, (TPoint{1, 1}));
   }
 }

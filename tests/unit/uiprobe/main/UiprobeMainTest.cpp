@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "CmdParams.h"
+#include "ComApartment.h"
+#include "EnvironmentVariable.h"
 #include "Exception.h"
 #include "FakeItem.h"
 #include "StdStreamCapture.h"
@@ -21,23 +23,13 @@ struct RunOutcome {
   std::string err;
 };
 
-std::string Variable(const char* name) {
-  char buffer[1024];
-  SetLastError(ERROR_SUCCESS);
-  const DWORD length = GetEnvironmentVariableA(name, buffer, sizeof buffer);
-  if (length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return "<missing>";
-  return std::string(buffer, length);
-}
+using testsupport::EnvironmentVariable;
 
 // A main run whose stages record what reaches them.
-class UiprobeMainTest : public testing::Test {
+class UiprobeMainTest : public testsupport::ComApartmentTest {
  protected:
   void SetUp() override {
-    initialized_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    FakeItemValues values;
-    values.handle = reinterpret_cast<HWND>(static_cast<uintptr_t>(658));
-    values.name = L"OK";
-    item_ = FakeItem::Make(values);
+    item_ = FakeItem::Make({.handle = reinterpret_cast<HWND>(uintptr_t{658}), .name = L"OK"});
     stages_.CaptureAtPosition = [this](const TPoint& point) {
       events_.push_back("position " + std::to_string(point.X) + "," + std::to_string(point.Y));
       return captured_;
@@ -52,13 +44,11 @@ class UiprobeMainTest : public testing::Test {
     };
     stages_.RunCommand = [this](const std::wstring& command) {
       events_.push_back("run " + std::string(command.begin(), command.end()) + " name=" +
-                        Variable("VEK_NAME") + " key=" + Variable("VEK_SELKEY"));
+                        EnvironmentVariable("VEK_NAME") +
+                        " key=" + EnvironmentVariable("VEK_SELKEY"));
       return commandExitCode_;
     };
     captured_ = item_;
-  }
-  void TearDown() override {
-    if (initialized_) CoUninitialize();
   }
 
   RunOutcome Run(const Args& args) {
@@ -76,9 +66,6 @@ class UiprobeMainTest : public testing::Test {
   TCaptureStages stages_;
   int32_t commandExitCode_ = 0;
   std::vector<std::string> events_;
-
- private:
-  bool initialized_ = false;
 };
 
 using UiprobeMain_CommandLine = UiprobeMainTest;

@@ -4,17 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include "EnvironmentVariable.h"
 #include "FakeItem.h"
 
 namespace {
 
-std::string Variable(const char* name) {
-  char buffer[1024];
-  SetLastError(ERROR_SUCCESS);
-  const DWORD length = GetEnvironmentVariableA(name, buffer, sizeof buffer);
-  if (length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return "<missing>";
-  return std::string(buffer, length);
-}
+using testsupport::EnvironmentVariable;
 
 }  // namespace
 
@@ -34,31 +29,31 @@ TEST(EnvExport_Variables, AllSeventeenSetEmptyOnesDefined) {
   const FakeItemPtr item = FakeItem::Make(values);
   ExportObjectToEnvironment(item.Get());
 
-  EXPECT_EQ(Variable("VEK_MODULE"), "C:\\Apps\\app.exe");
-  EXPECT_EQ(Variable("VEK_HANDLE"), "4294967294");
-  EXPECT_EQ(Variable("VEK_NAME"), "r\xe9sum\xe9");
-  EXPECT_EQ(Variable("VEK_ROLE"), "PUSHBUTTON");
-  EXPECT_EQ(Variable("VEK_STATE"), "FOCUSED");
-  EXPECT_EQ(Variable("VEK_TEXT"), "");
-  EXPECT_EQ(Variable("VEK_CLASS"), "Button");
-  EXPECT_EQ(Variable("VEK_SHORTCUT"), "");
-  EXPECT_EQ(Variable("VEK_SCREENRECT"), "10,20,30,40");
-  EXPECT_EQ(Variable("VEK_SCREENPOINT"), "11,22");
-  EXPECT_EQ(Variable("VEK_VALUE"), "");
-  EXPECT_EQ(Variable("VEK_ACTION"), "");
-  EXPECT_EQ(Variable("VEK_DESCRIPTION"), "");
-  EXPECT_EQ(Variable("VEK_HELPINDEX"), "-1");
-  EXPECT_EQ(Variable("VEK_ROLEFULL"), "push button");
-  EXPECT_EQ(Variable("VEK_STATEFULL"), "focused;");
-  EXPECT_EQ(Variable("VEK_FRIENDLYNAME"), "r\xe9sum\xe9_app_PUSHBUTTON");
+  EXPECT_EQ(EnvironmentVariable("VEK_MODULE"), "C:\\Apps\\app.exe");
+  EXPECT_EQ(EnvironmentVariable("VEK_HANDLE"), "4294967294");
+  EXPECT_EQ(EnvironmentVariable("VEK_NAME"), "r\xe9sum\xe9");
+  EXPECT_EQ(EnvironmentVariable("VEK_ROLE"), "PUSHBUTTON");
+  EXPECT_EQ(EnvironmentVariable("VEK_STATE"), "FOCUSED");
+  EXPECT_EQ(EnvironmentVariable("VEK_TEXT"), "");
+  EXPECT_EQ(EnvironmentVariable("VEK_CLASS"), "Button");
+  EXPECT_EQ(EnvironmentVariable("VEK_SHORTCUT"), "");
+  EXPECT_EQ(EnvironmentVariable("VEK_SCREENRECT"), "10,20,30,40");
+  EXPECT_EQ(EnvironmentVariable("VEK_SCREENPOINT"), "11,22");
+  EXPECT_EQ(EnvironmentVariable("VEK_VALUE"), "");
+  EXPECT_EQ(EnvironmentVariable("VEK_ACTION"), "");
+  EXPECT_EQ(EnvironmentVariable("VEK_DESCRIPTION"), "");
+  EXPECT_EQ(EnvironmentVariable("VEK_HELPINDEX"), "-1");
+  EXPECT_EQ(EnvironmentVariable("VEK_ROLEFULL"), "push button");
+  EXPECT_EQ(EnvironmentVariable("VEK_STATEFULL"), "focused;");
+  EXPECT_EQ(EnvironmentVariable("VEK_FRIENDLYNAME"), "r\xe9sum\xe9_app_PUSHBUTTON");
   EXPECT_EQ(item->Calls(ItemOp::GetScreenRect), 1);
 }
 
 TEST(EnvExport_Variables, KeyIsUpperCasedBehindThePrefix) {
   SetObjectEnvVar(L"MixedCase", L"v");
-  EXPECT_EQ(Variable("VEK_MIXEDCASE"), "v");
+  EXPECT_EQ(EnvironmentVariable("VEK_MIXEDCASE"), "v");
   SetObjectEnvVar(L"Empty", L"");
-  EXPECT_EQ(Variable("VEK_EMPTY"), "");
+  EXPECT_EQ(EnvironmentVariable("VEK_EMPTY"), "");
 }
 
 TEST(EnvExport_FriendlyName, ReadFromTheItem) {

@@ -26,60 +26,52 @@ std::wstring FriendlyName(const Inputs& in) {
 
 }  // namespace
 
-TEST(FriendlyName_Build, ShortNameKeepsItsPlace) {
-  EXPECT_EQ(FriendlyName({.name = L"OK", .value = L"a much longer value",
-                          .text = L"and an even longer window text"}),
-            L"OK_app_PUSHBUTTON");
-}
-
-TEST(FriendlyName_Build, EmptyNameStillLeadsTheJoin) {
-  EXPECT_EQ(FriendlyName({}), L"_app_PUSHBUTTON");
-}
-
-TEST(FriendlyName_Build, LongerCandidateReplacesANameOfMoreThanFiveCharacters) {
-  EXPECT_EQ(FriendlyName({.module = L"notepad.exe",
-                          .name = L"Text Editor",
-                          .text = L"Hello world, this is a long line of text",
-                          .roleId = kText}),
-            L"Hello_world,_this_is_a_long_li..._notepad_TEXT");
-}
-
-TEST(FriendlyName_Build, EachReplacementRaisesTheLengthToBeat) {
-  // value (8) beats the name (6); text (7) does not beat the value;
-  // description (9) does; the class (3) does not.
-  EXPECT_EQ(FriendlyName({.name = L"abcdef", .value = L"12345678", .text = L"xxxxxxx",
-                          .description = L"desc12345", .className = L"Btn"}),
-            L"desc12345_app_PUSHBUTTON");
-  // A name of exactly five characters is kept.
-  EXPECT_EQ(FriendlyName({.name = L"abcde", .value = L"12345678"}), L"abcde_app_PUSHBUTTON");
-}
-
-TEST(FriendlyName_Build, ClassStandsForAMissingRoleName) {
-  for (int32_t role : {-1, 0, 0x3E}) {
-    EXPECT_EQ(FriendlyName({.name = L"OK", .className = L"My Class", .roleId = role}),
-              L"OK_app_My_Class")
-        << role;
-  }
-  EXPECT_EQ(FriendlyName({.module = L"", .name = L"OK", .roleId = -1}), L"OK");
-}
-
-TEST(FriendlyName_Build, PartsAreCutToTheirLengths) {
-  EXPECT_EQ(FriendlyName({.module = L"C:\\x\\averyveryverylongmodulename.dll", .name = L"OK"}),
-            L"OK_averyveryverylo_PUSHBUTTON");
-  // A whole name above 60 characters is cut there, inside a part if need be.
-  const std::wstring name(40, L'n');
-  EXPECT_EQ(FriendlyName({.module = L"averyveryverylongmodulename.exe",
-                          .name = name,
-                          .className = L"ClassNameLongerThanFifteen",
-                          .roleId = -1}),
-            std::wstring(30, L'n') + L"..._averyveryverylo_ClassNameL");
-}
-
-TEST(FriendlyName_Build, ControlCharactersOfAMultiLineTextAreDropped) {
-  EXPECT_EQ(FriendlyName({.name = L"Editor",
-                          .text = L"first line\r\n\tsecond line",
-                          .roleId = kText}),
-            L"first_linesecond_line_app_TEXT");
+// The name, or a longer value, text or description when the name has more
+// than five characters, each replacement raising the length to beat; the
+// module's title; the role's name, else the class; each part cut to its
+// length and the whole to 60 characters.
+TEST(FriendlyName_Build, CandidateModuleAndRoleName_JoinedAndCut) {
+  const std::wstring n40(40, L'n');
+  const struct {
+    const char* name;
+    Inputs in;
+    std::wstring expected;
+  } cases[] = {
+      {"a short name keeps its place",
+       {.name = L"OK", .value = L"a much longer value", .text = L"and an even longer window text"},
+       L"OK_app_PUSHBUTTON"},
+      {"an empty name still leads the join", {}, L"_app_PUSHBUTTON"},
+      {"a longer candidate replaces a name of more than five characters",
+       {.module = L"notepad.exe", .name = L"Text Editor",
+        .text = L"Hello world, this is a long line of text", .roleId = kText},
+       L"Hello_world,_this_is_a_long_li..._notepad_TEXT"},
+      // value (8) beats the name (6); text (7) does not beat the value;
+      // description (9) does; the class (3) does not.
+      {"each replacement raises the length to beat",
+       {.name = L"abcdef", .value = L"12345678", .text = L"xxxxxxx", .description = L"desc12345",
+        .className = L"Btn"},
+       L"desc12345_app_PUSHBUTTON"},
+      {"a name of exactly five characters is kept", {.name = L"abcde", .value = L"12345678"},
+       L"abcde_app_PUSHBUTTON"},
+      {"the class stands for role -1", {.name = L"OK", .className = L"My Class", .roleId = -1},
+       L"OK_app_My_Class"},
+      {"the class stands for role 0", {.name = L"OK", .className = L"My Class", .roleId = 0},
+       L"OK_app_My_Class"},
+      {"the class stands for role 0x3E", {.name = L"OK", .className = L"My Class", .roleId = 0x3E},
+       L"OK_app_My_Class"},
+      {"no module and no role name", {.module = L"", .name = L"OK", .roleId = -1}, L"OK"},
+      {"the module is cut", {.module = L"C:\\x\\averyveryverylongmodulename.dll", .name = L"OK"},
+       L"OK_averyveryverylo_PUSHBUTTON"},
+      // A whole name above 60 characters is cut there, inside a part if need be.
+      {"the whole is cut at 60",
+       {.module = L"averyveryverylongmodulename.exe", .name = n40,
+        .className = L"ClassNameLongerThanFifteen", .roleId = -1},
+       std::wstring(30, L'n') + L"..._averyveryverylo_ClassNameL"},
+      {"control characters of a multi-line text are dropped",
+       {.name = L"Editor", .text = L"first line\r\n\tsecond line", .roleId = kText},
+       L"first_linesecond_line_app_TEXT"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FriendlyName(c.in), c.expected) << c.name;
 }
 
 TEST(FriendlyName_Safe, BlankRunsBecomeOneUnderscore) {

@@ -7,14 +7,20 @@
 
 #include <algorithm>
 
+#include "Bytes.h"
+#include "ComApartment.h"
 #include "Exception.h"
 #include "FakeItem.h"
 #include "PropertyFormat.h"
+#include "Raised.h"
 #include "StdStreamCapture.h"
 #include "TempFolder.h"
 
 using testsupport::ReadBytesFromFile;
 using testsupport::TempFolder;
+using testsupport::Utf16Be;
+using testsupport::Utf16Le;
+using testsupport::WithLfLineEnds;
 using testsupport::WriteBytesToFile;
 
 namespace {
@@ -57,47 +63,16 @@ std::wstring Text(const FakeItemPtr& item, std::string_view flags, std::string_v
   return FormatObjectText(item.Get(), flags, format);
 }
 
-std::string Utf16Le(std::wstring_view text) {
-  std::string bytes = "\xFF\xFE";
-  for (wchar_t c : text) {
-    bytes += static_cast<char>(c & 0xFF);
-    bytes += static_cast<char>((c >> 8) & 0xFF);
-  }
-  return bytes;
-}
-
-std::string Utf16Be(std::wstring_view text) {
-  std::string bytes = "\xFE\xFF";
-  for (wchar_t c : text) {
-    bytes += static_cast<char>((c >> 8) & 0xFF);
-    bytes += static_cast<char>(c & 0xFF);
-  }
-  return bytes;
-}
-
-// MSXML under Wine ends its lines with LF where Windows writes CR LF.
-std::string WithLfLineEnds(std::string text) {
-  for (size_t pos = text.find("\r\n"); pos != std::string::npos; pos = text.find("\r\n", pos)) {
-    text.erase(pos, 1);
-  }
-  return text;
-}
-
-class ComApartment : public testing::Test {
+// Each test of the output with a folder of its own for the files it writes.
+class PropertyOutputFiles : public testsupport::ComApartmentTest {
  protected:
-  void SetUp() override {
-    initialized_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-  }
-  void TearDown() override {
-    if (initialized_) CoUninitialize();
-  }
+  std::wstring File(const wchar_t* name) const { return (folder_ / name).wstring(); }
 
- private:
-  bool initialized_ = false;
+  TempFolder folder_;
 };
 
-using PropertyOutput_Xml = ComApartment;
-using PropertyOutput_Write = ComApartment;
+using PropertyOutput_Xml = PropertyOutputFiles;
+using PropertyOutput_Write = PropertyOutputFiles;
 
 }  // namespace
 
@@ -231,8 +206,7 @@ TEST(PropertyOutput_Reading, OnlySelectedPropertiesAreAskedAndTheRectangleOnce) 
 }
 
 TEST_F(PropertyOutput_Write, NewFileIsUtf8WithMarkAndNothingAfterTheText) {
-  TempFolder folder;
-  const std::wstring file = (folder / L"out.txt").wstring();
+  const std::wstring file = File(L"out.txt");
   const FakeItemPtr item = OkButton();
   item->values.name = L"r\u00e9sum\u00e9 \u0416";
   WriteObjectOutput(item.Get(), L"valcsv", "Snh", file, false);
@@ -243,15 +217,13 @@ TEST_F(PropertyOutput_Write, NewFileIsUtf8WithMarkAndNothingAfterTheText) {
 }
 
 TEST_F(PropertyOutput_Write, EmptyTextMakesAFileWithTheMarkAlone) {
-  TempFolder folder;
-  const std::wstring file = (folder / L"out.txt").wstring();
+  const std::wstring file = File(L"out.txt");
   WriteObjectOutput(OkButton().Get(), L"", "", file, false);
   EXPECT_EQ(ReadBytesFromFile(file), "\xEF\xBB\xBF");
 }
 
 TEST_F(PropertyOutput_Write, AppendingTwiceJoinsTheRunsWithCrLf) {
-  TempFolder folder;
-  const std::wstring file = (folder / L"out.txt").wstring();
+  const std::wstring file = File(L"out.txt");
   WriteObjectOutput(OkButton().Get(), L"valcsv", "Snh", file, true);
   WriteObjectOutput(OkButton().Get(), L"valcsv", "Snh", file, true);
   EXPECT_EQ(ReadBytesFromFile(file), "\xEF\xBB\xBF" "658;OK;\r\n658;OK;");
@@ -273,8 +245,7 @@ TEST_F(PropertyOutput_Write, AppendingKeepsOldLinesInAnyEncodingAndRewritesThemI
       {"UTF-16 BE", Utf16Be(old)},
       {"ANSI, LF and CR breaks, a break at the end", "First r\xe9sum\xe9\nSecond\x80\r"},
   };
-  TempFolder folder;
-  const std::wstring file = (folder / L"out.txt").wstring();
+  const std::wstring file = File(L"out.txt");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
     WriteBytesToFile(file, c.bytes);
@@ -284,36 +255,31 @@ TEST_F(PropertyOutput_Write, AppendingKeepsOldLinesInAnyEncodingAndRewritesThemI
 }
 
 TEST_F(PropertyOutput_Write, AppendingToAnEmptyOrMissingFileGivesTheMarkAndTheText) {
-  TempFolder folder;
-  const std::wstring file = (folder / L"out.txt").wstring();
+  const std::wstring file = File(L"out.txt");
   for (const std::string old : {"", "\xEF\xBB\xBF", "\xFF\xFE"}) {
     WriteBytesToFile(file, old);
     WriteObjectOutput(OkButton().Get(), L"valtabs", "hn", file, true);
     EXPECT_EQ(ReadBytesFromFile(file), "\xEF\xBB\xBF" "658\tOK\t") << old.size();
   }
-  const std::wstring missing = (folder / L"missing.txt").wstring();
+  const std::wstring missing = File(L"missing.txt");
   WriteObjectOutput(OkButton().Get(), L"valtabs", "hn", missing, true);
   EXPECT_EQ(ReadBytesFromFile(missing), "\xEF\xBB\xBF" "658\tOK\t");
 }
 
 TEST_F(PropertyOutput_Write, AppendingStopsAtAZeroInTheOldText) {
-  TempFolder folder;
-  const std::wstring file = (folder / L"out.txt").wstring();
+  const std::wstring file = File(L"out.txt");
   WriteBytesToFile(file, std::string("kept\0lost", 9));
   WriteObjectOutput(OkButton().Get(), L"vallines", "n", file, true);
   EXPECT_EQ(ReadBytesFromFile(file), "\xEF\xBB\xBF" "kept\r\nOK\r\n");
 }
 
 TEST_F(PropertyOutput_Write, FileThatCannotBeCreatedRaises) {
-  TempFolder folder;
-  const std::wstring file = (folder / L"no such folder" / L"out.txt").wstring();
-  try {
-    WriteObjectOutput(OkButton().Get(), L"ini", "n", file, false);
-    ADD_FAILURE() << "no error";
-  } catch (const Exception& error) {
-    EXPECT_STREQ(error.ClassName(), "EFCreateError");
-    EXPECT_NE(error.Message().find(L"out.txt"), std::wstring::npos);
-  }
+  const std::wstring file = (folder_ / L"no such folder" / L"out.txt").wstring();
+  const auto error = testsupport::RaisedBy<Exception>(
+      [&] { WriteObjectOutput(OkButton().Get(), L"ini", "n", file, false); });
+  ASSERT_TRUE(error);
+  EXPECT_STREQ(error->ClassName(), "EFCreateError");
+  EXPECT_NE(error->Message().find(L"out.txt"), std::wstring::npos);
 }
 
 TEST_F(PropertyOutput_Write, ConsoleTextIsOneLineInTheOemCodePage) {
@@ -331,49 +297,42 @@ TEST_F(PropertyOutput_Write, EmptyConsoleTextIsOneEmptyLine) {
   EXPECT_EQ(out.Take(), "\r\n");
 }
 
-TEST_F(PropertyOutput_Xml, FileHoldsTheAttributesInTableOrderAndIsAlwaysReplaced) {
-  TempFolder folder;
-  const std::wstring file = (folder / L"out.xml").wstring();
-  WriteBytesToFile(file, "old content\r\n");
-  WriteObjectOutput(OkButton().Get(), L"xml", "Snh", file, true);
-  EXPECT_EQ(WithLfLineEnds(ReadBytesFromFile(file)),
-            "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-            "<ObjectInfo Handle=\"658\" Name=\"OK\" ShortCut=\"\"/>\n");
-}
-
-TEST_F(PropertyOutput_Xml, ChildElementsGoOnIndentedLines) {
-  TempFolder folder;
-  const std::wstring file = (folder / L"out.xml").wstring();
-  WriteObjectOutput(FullItem().Get(), L"xml", "nbp", file, false);
-  EXPECT_EQ(WithLfLineEnds(ReadBytesFromFile(file)),
-            "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-            "<ObjectInfo Name=\"Name\">\n"
-            "  <ScreenRect Left=\"10\" Top=\"20\" Right=\"110\" Bottom=\"220\"/>\n"
-            "  <ScreenPoint X=\"15\" Y=\"26\"/>\n"
-            "</ObjectInfo>\n");
-}
-
-TEST_F(PropertyOutput_Xml, EveryPropertyWrittenEmptyOnesTooWithSignedIntegers) {
-  TempFolder folder;
-  const std::wstring file = (folder / L"out.xml").wstring();
-  const FakeItemPtr item = FakeItem::Make();
-  item->values.handle = HandleOf(0x80000000u);
-  item->values.name = L"r\u00e9sum\u00e9 \u0416 & <\"";
-  WriteObjectOutput(item.Get(), L"xml", "mhnrstcSvadHRT", file, false);
-  EXPECT_EQ(WithLfLineEnds(ReadBytesFromFile(file)),
-            "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-            "<ObjectInfo Module=\"\" Handle=\"-2147483648\" "
-            "Name=\"r\xC3\xA9sum\xC3\xA9 \xD0\x96 &amp; &lt;&quot;\" Role=\"\" State=\"\" "
-            "WindowText=\"\" Class=\"\" ShortCut=\"\" Value=\"\" DefaultAction=\"\" "
-            "Description=\"\" HelpTopicId=\"-1\" RoleFull=\"\" StateFull=\"\"/>\n");
-}
-
-TEST_F(PropertyOutput_Xml, NoFlagsGiveABareElement) {
-  TempFolder folder;
-  const std::wstring file = (folder / L"out.xml").wstring();
-  WriteObjectOutput(FullItem().Get(), L"xml", "", file, false);
-  EXPECT_EQ(WithLfLineEnds(ReadBytesFromFile(file)),
-            "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<ObjectInfo/>\n");
+// The file is UTF-8 with its declaration, always replaced: the attributes
+// in table order, empty ones too, integers signed, rectangle and point as
+// child elements on indented lines, a bare element without flags.
+TEST_F(PropertyOutput_Xml, File_HoldsTheSelectedPropertiesAndIsAlwaysReplaced) {
+  const FakeItemPtr plain = FakeItem::Make();
+  plain->values.handle = HandleOf(0x80000000u);
+  plain->values.name = L"r\u00e9sum\u00e9 \u0416 & <\"";
+  const struct {
+    const char* name;
+    FakeItemPtr item;
+    const char* flags;
+    std::string expected;
+  } cases[] = {
+      {"attributes in table order", OkButton(), "Snh",
+       "<ObjectInfo Handle=\"658\" Name=\"OK\" ShortCut=\"\"/>\n"},
+      {"child elements", FullItem(), "nbp",
+       "<ObjectInfo Name=\"Name\">\n"
+       "  <ScreenRect Left=\"10\" Top=\"20\" Right=\"110\" Bottom=\"220\"/>\n"
+       "  <ScreenPoint X=\"15\" Y=\"26\"/>\n"
+       "</ObjectInfo>\n"},
+      {"every property, empty ones too, signed integers", plain, "mhnrstcSvadHRT",
+       "<ObjectInfo Module=\"\" Handle=\"-2147483648\" "
+       "Name=\"r\xC3\xA9sum\xC3\xA9 \xD0\x96 &amp; &lt;&quot;\" Role=\"\" State=\"\" "
+       "WindowText=\"\" Class=\"\" ShortCut=\"\" Value=\"\" DefaultAction=\"\" "
+       "Description=\"\" HelpTopicId=\"-1\" RoleFull=\"\" StateFull=\"\"/>\n"},
+      {"no flags", FullItem(), "", "<ObjectInfo/>\n"},
+  };
+  const std::wstring file = File(L"out.xml");
+  for (const auto& c : cases) {
+    // Asked to append, it replaces what the file held.
+    WriteBytesToFile(file, "old content\r\n");
+    WriteObjectOutput(c.item.Get(), L"xml", c.flags, file, true);
+    EXPECT_EQ(WithLfLineEnds(ReadBytesFromFile(file)),
+              "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n" + c.expected)
+        << c.name;
+  }
 }
 
 TEST_F(PropertyOutput_Xml, ConsoleFormIsWindows1252WithCrLfLinesAndAnEmptyLine) {

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -38,24 +39,31 @@ uint8_t Blue(Colour colour) { return static_cast<uint8_t>(colour >> 16); }
 
 // --- the capture square ----------------------------------------------------
 
+// A square of twice the size round the inner point, even where it reaches
+// beyond the screen's corner.
 TEST(Thumbnail_CaptureRect, InnerPoint_IsTheCentreOfA2SizeSquare) {
-  const TRect rect = ThumbnailCaptureRect({100, 200, 300, 260}, {10, 20}, 80);
-  EXPECT_EQ((TRect{30, 140, 190, 300}), rect);
-}
-
-TEST(Thumbnail_CaptureRect, PointNearTheScreenCorner_ReachesBeyondIt) {
-  const TRect rect = ThumbnailCaptureRect({0, 0, 50, 50}, {5, 7}, 80);
-  EXPECT_EQ((TRect{-75, -73, 85, 87}), rect);
+  EXPECT_EQ((TRect{30, 140, 190, 300}), ThumbnailCaptureRect({100, 200, 300, 260}, {10, 20}, 80));
+  EXPECT_EQ((TRect{-75, -73, 85, 87}), ThumbnailCaptureRect({0, 0, 50, 50}, {5, 7}, 80));
 }
 
 // --- box sizes ---------------------------------------------------------------
 
-TEST(Thumbnail_Boxes, TenToFour_AreTwoThreeTwoThree) {
-  EXPECT_EQ((std::vector<int32_t>{2, 3, 2, 3}), ShrinkBoxLengths(ShrinkScale(10, 4), 4));
-}
-
-TEST(Thumbnail_Boxes, HundredSixtyToEighty_AreAllTwo) {
-  EXPECT_EQ(std::vector<int32_t>(80, 2), ShrinkBoxLengths(ShrinkScale(160, 80), 80));
+TEST(Thumbnail_Boxes, EachBox_IsTheScaleRoundedUpFromWhereItStarts) {
+  const struct {
+    int32_t from;
+    int32_t to;
+    std::vector<int32_t> lengths;
+  } cases[] = {
+      {10, 4, {2, 3, 2, 3}},
+      {160, 80, std::vector<int32_t>(80, 2)},
+      {100, 3, {33, 33, 33}},
+      {37, 37, std::vector<int32_t>(37, 1)},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.lengths, ShrinkBoxLengths(ShrinkScale(c.from, c.to), c.to))
+        << c.from << " to " << c.to;
+  }
+  EXPECT_EQ(1.0f, ShrinkScale(37, 37));
 }
 
 TEST(Thumbnail_Boxes, SevenToThree_LeaveTheLastColumnOut) {
@@ -66,27 +74,20 @@ TEST(Thumbnail_Boxes, SevenToThree_LeaveTheLastColumnOut) {
   EXPECT_EQ((std::vector<int32_t>{2, 2, 2}), ShrinkBoxLengths(scale, 3));
 }
 
-TEST(Thumbnail_Boxes, HundredToThree_AreThirtyThreeEach) {
-  EXPECT_EQ((std::vector<int32_t>{33, 33, 33}), ShrinkBoxLengths(ShrinkScale(100, 3), 3));
-}
-
-TEST(Thumbnail_Boxes, SameSize_AreOnePixelEach) {
-  EXPECT_EQ(1.0f, ShrinkScale(37, 37));
-  EXPECT_EQ(std::vector<int32_t>(37, 1), ShrinkBoxLengths(ShrinkScale(37, 37), 37));
-}
-
 // --- the fixed-point average -------------------------------------------------
 
-TEST(Thumbnail_Average, FourPixelsOf255_Give254) {
-  EXPECT_EQ(254, FixedPointAverage(4 * 255, 4));
-}
-
-TEST(Thumbnail_Average, OnePixelOf255_Gives254) { EXPECT_EQ(254, FixedPointAverage(255, 1)); }
-
-TEST(Thumbnail_Average, Zero_GivesZero) {
-  EXPECT_EQ(0, FixedPointAverage(0, 1));
-  EXPECT_EQ(0, FixedPointAverage(0, 4));
-  EXPECT_EQ(0, FixedPointAverage(0, 1089));
+// The average in fixed point stays below the true one: 255 gives 254, 0
+// stays 0; for 10, 20, 30, 40 (25) it gives 24, for 100.25 100.
+TEST(Thumbnail_Average, FixedPoint_StaysBelowTheTrueAverage) {
+  const struct {
+    uint32_t sum;
+    uint32_t count;
+    uint32_t average;
+  } cases[] = {{4 * 255, 4, 254}, {255, 1, 254}, {0, 1, 0},    {0, 4, 0},
+               {0, 1089, 0},      {100, 4, 24},  {401, 4, 100}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.average, FixedPointAverage(c.sum, c.count)) << c.sum << " / " << c.count;
+  }
 }
 
 TEST(Thumbnail_Average, UniformBoxOfFour_GivesOneBelowEveryValue) {
@@ -96,43 +97,33 @@ TEST(Thumbnail_Average, UniformBoxOfFour_GivesOneBelowEveryValue) {
   }
 }
 
-TEST(Thumbnail_Average, MixedBox_StaysBelowTheTrueAverage) {
-  // 10, 20, 30, 40: the true average is 25.
-  EXPECT_EQ(24, FixedPointAverage(100, 4));
-  // Three pixels of 100 and one of 101: 100.25, cut to 100.
-  EXPECT_EQ(100, FixedPointAverage(401, 4));
-}
-
 // --- the reduction -----------------------------------------------------------
 
 TEST(Thumbnail_Shrink, Uniform160To80_EveryNonZeroChannelOneBelow) {
-  const TBitmap source = Uniform(160, 160, Bgr(200, 0, 1));
-  TBitmap thumbnail(80, 80);
-  ShrinkBitmap(source, thumbnail);
-  ASSERT_EQ(80, thumbnail.Width());
-  ASSERT_EQ(80, thumbnail.Height());
-  EXPECT_EQ(Uniform(80, 80, Bgr(199, 0, 0)), thumbnail);
+  for (const auto& [colour, shrunk] :
+       {std::pair{Bgr(200, 0, 1), Bgr(199, 0, 0)}, {0xFFFFFF, Bgr(254, 254, 254)}}) {
+    TBitmap thumbnail(80, 80);
+    ShrinkBitmap(Uniform(160, 160, colour), thumbnail);
+    ASSERT_EQ(80, thumbnail.Width());
+    ASSERT_EQ(80, thumbnail.Height());
+    EXPECT_EQ(Uniform(80, 80, shrunk), thumbnail) << std::hex << colour;
+  }
 }
 
-TEST(Thumbnail_Shrink, UniformWhite_Gives254) {
-  TBitmap thumbnail(80, 80);
-  ShrinkBitmap(Uniform(160, 160, 0xFFFFFF), thumbnail);
-  EXPECT_EQ(Uniform(80, 80, Bgr(254, 254, 254)), thumbnail);
-}
-
-TEST(Thumbnail_Shrink, TenColumnsToFour_AveragesEachBoxOnItsOwn) {
-  // Boxes of 2, 3, 2 and 3 columns, each of one value; two rows make one.
-  const TBitmap source = GreyColumns({10, 10, 50, 50, 50, 90, 90, 130, 130, 130}, 2);
-  TBitmap destination(4, 1);
-  ShrinkBitmap(source, destination);
-  EXPECT_EQ(GreyColumns({9, 49, 89, 129}, 1), destination);
-}
-
-TEST(Thumbnail_Shrink, SevenColumnsToThree_IgnoresTheLastColumn) {
-  const TBitmap source = GreyColumns({10, 10, 50, 50, 90, 90, 250}, 1);
-  TBitmap destination(3, 1);
-  ShrinkBitmap(source, destination);
-  EXPECT_EQ(GreyColumns({9, 49, 89}, 1), destination);
+// Boxes of 2, 3, 2 and 3 columns, and of 2, 2 and 2 with the last column
+// left out, each of one value; two rows make one.
+TEST(Thumbnail_Shrink, EachBoxIsAveragedOnItsOwn_ColumnsPastTheLastBoxIgnored) {
+  const struct {
+    std::vector<uint8_t> columns;
+    int32_t height;
+    std::vector<uint8_t> shrunk;
+  } cases[] = {{{10, 10, 50, 50, 50, 90, 90, 130, 130, 130}, 2, {9, 49, 89, 129}},
+               {{10, 10, 50, 50, 90, 90, 250}, 1, {9, 49, 89}}};
+  for (const auto& c : cases) {
+    TBitmap destination(static_cast<int32_t>(c.shrunk.size()), 1);
+    ShrinkBitmap(GreyColumns(c.columns, c.height), destination);
+    EXPECT_EQ(GreyColumns(c.shrunk, 1), destination) << c.columns.size() << " columns";
+  }
 }
 
 TEST(Thumbnail_Shrink, DestinationLargerInOneDirection_BecomesACopyOfTheSource) {
@@ -204,16 +195,13 @@ TEST(Thumbnail_Shrink, AveragesThenSharpens) {
   EXPECT_EQ(0u, destination.Pixel(2, 2));
 }
 
-TEST(Thumbnail_Shrink, EmptySource_EmptiesTheDestination) {
+TEST(Thumbnail_Shrink, EmptySourceOrDestination_GivesAnEmptyDestination) {
   TBitmap destination(4, 4);
   ShrinkBitmap(TBitmap(), destination);
   EXPECT_TRUE(destination.IsEmpty());
-}
-
-TEST(Thumbnail_Shrink, EmptyDestination_StaysEmpty) {
-  TBitmap destination;
-  ShrinkBitmap(Uniform(8, 8, 0x808080), destination);
-  EXPECT_TRUE(destination.IsEmpty());
+  TBitmap empty;
+  ShrinkBitmap(Uniform(8, 8, 0x808080), empty);
+  EXPECT_TRUE(empty.IsEmpty());
 }
 
 // --- sharpening ----------------------------------------------------------------

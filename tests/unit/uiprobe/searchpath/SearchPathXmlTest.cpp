@@ -11,11 +11,14 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <regex>
 #include <string>
 #include <vector>
 
+#include "Bytes.h"
 #include "CodePage.h"
+#include "ComApartment.h"
 #include "FakeItem.h"
 #include "SearchPathBuilder.h"
 #include "Utf.h"
@@ -25,16 +28,9 @@ using Microsoft::WRL::ComPtr;
 using testsupport::ExpectLines;
 using testsupport::FlattenDocument;
 using testsupport::TrailingGuid;
+using testsupport::WithLfLineEnds;
 
 namespace {
-
-// MSXML under Wine ends its lines with LF where Windows writes CR LF.
-std::string WithLfLineEnds(std::string text) {
-  for (size_t pos = text.find("\r\n"); pos != std::string::npos; pos = text.find("\r\n", pos)) {
-    text.erase(pos, 1);
-  }
-  return text;
-}
 
 // A record whose four neighbours are null, as a side without a neighbour
 // is filled.
@@ -58,6 +54,11 @@ struct RecordValues {
   TRect rect{0, 0, 100, 50};
   TPoint point{50, 25};  // the centre of rect
   int32_t parentId = 0;
+  std::wstring value;
+  std::wstring defaultAction;
+  int32_t helpTopicId = -1;
+  std::wstring shortcut;
+  std::wstring description;
 };
 
 void Set(ISearchInfo* record, const RecordValues& values) {
@@ -70,17 +71,15 @@ void Set(ISearchInfo* record, const RecordValues& values) {
   record->SetRootRect(values.rect);
   record->SetClientInnerPoint(values.point);
   record->SetParentId(values.parentId);
+  record->SetValue(values.value);
+  record->SetDefaultAction(values.defaultAction);
+  record->SetHelpTopicId(values.helpTopicId);
+  record->SetShortCut(values.shortcut);
+  record->SetDescription(values.description);
 }
 
-class SearchPathXmlTest : public testing::Test {
+class SearchPathXmlTest : public testsupport::ComApartmentTest {
  protected:
-  void SetUp() override {
-    initialized_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-  }
-  void TearDown() override {
-    if (initialized_) CoUninitialize();
-  }
-
   std::vector<std::wstring> Written(ISearchInfoPath* path) {
     TXmlDocument document;
     WriteSearchPathXML(path, document, document.DocumentNode().Get());
@@ -94,9 +93,6 @@ class SearchPathXmlTest : public testing::Test {
     WriteSearchInfoAttributes(record, document, element.Get(), reference);
     return FlattenDocument(document.Dom()).front();
   }
-
- private:
-  bool initialized_ = false;
 };
 
 using SearchPathXml_Ids = SearchPathXmlTest;
@@ -141,78 +137,50 @@ TEST_F(SearchPathXml_Ids, Tag_IsANewGuidInRegistryForm) {
 
 // --- Attributes against the reference ------------------------------------------
 
-TEST_F(SearchPathXml_Attributes, AgainstAFreshRecord_EveryTextAndIdIsWritten) {
-  const SearchInfoPtr record = NewSearchInfo();
-  Set(record.Get(), {.name = L"OK", .role = ROLE_SYSTEM_PUSHBUTTON,
-                     .state = STATE_SYSTEM_FOCUSED | STATE_SYSTEM_FOCUSABLE, .text = L"OK"});
-  record->SetValue(L"v");
-  record->SetDefaultAction(L"Press");
-  record->SetHelpTopicId(7);
-  record->SetShortCut(L"Alt+O");
-  record->SetDescription(L"Accepts");
-
-  EXPECT_EQ(Utf16ToUtf8(WrittenRecord(record.Get(), NewSearchInfo().Get())),
-            "R Module=\"app.exe\" Class=\"MainClass\" Name=\"OK\" Role=\"PUSHBUTTON\" "
-            "State=\"FOCUSED;FOCUSABLE\" WindowText=\"OK\" Value=\"v\" DefaultAction=\"Press\" "
-            "HelpTopicId=\"7\" ShortCut=\"Alt+O\" Description=\"Accepts\"");
-}
-
-TEST_F(SearchPathXml_Attributes, TextsEqualToTheReference_AreLeftOut) {
-  const SearchInfoPtr reference = NewSearchInfo();
-  const SearchInfoPtr record = NewSearchInfo();
+// Each text and id is written where it differs from the reference's, texts
+// compared case-sensitively; state 0 never, a role without a name as empty,
+// parent id -1 always, 0 never.
+TEST_F(SearchPathXml_Attributes, OnlyWhatDiffersFromTheReference_IsWritten) {
   const RecordValues same{.name = L"N", .role = ROLE_SYSTEM_CLIENT,
                           .state = STATE_SYSTEM_FOCUSABLE, .text = L"T"};
-  Set(reference.Get(), same);
-  Set(record.Get(), same);
-  record->SetValue(L"kept");
-
-  EXPECT_EQ(Utf16ToUtf8(WrittenRecord(record.Get(), reference.Get())), "R Value=\"kept\"");
-}
-
-TEST_F(SearchPathXml_Attributes, TextsCompare_CaseSensitively) {
-  const SearchInfoPtr reference = NewSearchInfo();
-  const SearchInfoPtr record = NewSearchInfo();
-  Set(reference.Get(), {.name = L"ok", .text = L"Same"});
-  Set(record.Get(), {.wndClass = L"mainclass", .name = L"OK", .text = L"Same"});
-
-  EXPECT_EQ(Utf16ToUtf8(WrittenRecord(record.Get(), reference.Get())),
-            "R Class=\"mainclass\" Name=\"OK\"");
-}
-
-TEST_F(SearchPathXml_Attributes, StateZero_IsNeverWritten) {
-  const SearchInfoPtr reference = NewSearchInfo();
-  const SearchInfoPtr record = NewSearchInfo();
-  Set(reference.Get(), {.state = STATE_SYSTEM_SELECTED});
-  Set(record.Get(), {.state = 0});
-
-  EXPECT_EQ(Utf16ToUtf8(WrittenRecord(record.Get(), reference.Get())), "R");
-}
-
-TEST_F(SearchPathXml_Attributes, StateMinusOneAgainstZero_NamesEveryState) {
-  const SearchInfoPtr reference = NewSearchInfo();
-  const SearchInfoPtr record = NewSearchInfo();
-  Set(reference.Get(), {.state = 0});
-  Set(record.Get(), {.state = -1});
-
-  EXPECT_EQ(Utf16ToUtf8(WrittenRecord(record.Get(), reference.Get())),
-            "R State=\"" + Utf16ToUtf8(StateBitsToNames(-1)) + "\"");
-}
-
-TEST_F(SearchPathXml_Attributes, RoleWithoutName_GivesAnEmptyRole) {
-  const SearchInfoPtr reference = NewSearchInfo();
-  const SearchInfoPtr record = NewSearchInfo();
-  Set(reference.Get(), {.role = ROLE_SYSTEM_CLIENT});
-  Set(record.Get(), {.role = 0});
-
-  EXPECT_EQ(Utf16ToUtf8(WrittenRecord(record.Get(), reference.Get())), "R Role=\"\"");
-}
-
-TEST_F(SearchPathXml_Attributes, ParentIdMinusOne_IsWritten_ZeroIsNot) {
-  const SearchInfoPtr record = NewSearchInfo();
-  Set(record.Get(), {.parentId = -1});
-  EXPECT_EQ(Utf16ToUtf8(WrittenRecord(record.Get(), record.Get())), "R ParentId=\"-1\"");
-  record->SetParentId(0);
-  EXPECT_EQ(Utf16ToUtf8(WrittenRecord(record.Get(), record.Get())), "R");
+  RecordValues sameButValue = same;
+  sameButValue.value = L"kept";
+  const struct {
+    const char* name;
+    std::optional<RecordValues> reference;  // none: a fresh record
+    RecordValues record;
+    std::string expected;
+  } cases[] = {
+      {"against a fresh record every text and id",
+       std::nullopt,
+       {.name = L"OK", .role = ROLE_SYSTEM_PUSHBUTTON,
+        .state = STATE_SYSTEM_FOCUSED | STATE_SYSTEM_FOCUSABLE, .text = L"OK", .value = L"v",
+        .defaultAction = L"Press", .helpTopicId = 7, .shortcut = L"Alt+O",
+        .description = L"Accepts"},
+       "R Module=\"app.exe\" Class=\"MainClass\" Name=\"OK\" Role=\"PUSHBUTTON\" "
+       "State=\"FOCUSED;FOCUSABLE\" WindowText=\"OK\" Value=\"v\" DefaultAction=\"Press\" "
+       "HelpTopicId=\"7\" ShortCut=\"Alt+O\" Description=\"Accepts\""},
+      {"texts equal to the reference's are left out", same, sameButValue, "R Value=\"kept\""},
+      {"texts compare case-sensitively", RecordValues{.name = L"ok", .text = L"Same"},
+       {.wndClass = L"mainclass", .name = L"OK", .text = L"Same"},
+       "R Class=\"mainclass\" Name=\"OK\""},
+      {"state 0 is never written", RecordValues{.state = STATE_SYSTEM_SELECTED}, {.state = 0},
+       "R"},
+      {"state -1 against 0 names every state", RecordValues{.state = 0}, {.state = -1},
+       "R State=\"" + Utf16ToUtf8(StateBitsToNames(-1)) + "\""},
+      {"a role without a name is empty", RecordValues{.role = ROLE_SYSTEM_CLIENT}, {.role = 0},
+       "R Role=\"\""},
+      {"parent id -1 is written", RecordValues{.parentId = -1}, {.parentId = -1},
+       "R ParentId=\"-1\""},
+      {"parent id 0 is not", RecordValues{.parentId = 0}, {.parentId = 0}, "R"},
+  };
+  for (const auto& c : cases) {
+    const SearchInfoPtr reference = NewSearchInfo();
+    if (c.reference) Set(reference.Get(), *c.reference);
+    const SearchInfoPtr record = NewSearchInfo();
+    Set(record.Get(), c.record);
+    EXPECT_EQ(Utf16ToUtf8(WrittenRecord(record.Get(), reference.Get())), c.expected) << c.name;
+  }
 }
 
 TEST_F(SearchPathXml_Attributes, InnerPointAtTheCentre_IsLeftOut_OnePixelOffIsWritten) {

@@ -10,9 +10,12 @@
 #include <string>
 
 #include "HookInterprocessComm.h"
+#include "Raised.h"
 #include "UniqueHandle.h"
 
 namespace {
+
+using testsupport::RaisedBy;
 
 std::string UniqueBlockName(const char* test) {
   return std::string("HookInterprocessCommTest{") + test + "}" +
@@ -80,29 +83,23 @@ TEST(HookChannel, Open_NameTakenByAnEvent_HasNoViewAndUseRaisesWithTheError) {
   const HookChannel channel = HookChannel::Open(name);
   EXPECT_FALSE(channel.HasView());
   EXPECT_NE(channel.Error(), 0u);
-  try {
-    static_cast<void>(&channel.Block());
-    ADD_FAILURE() << "no exception";
-  } catch (const EHookBlockUnavailable& error) {
-    EXPECT_STREQ(error.ClassName(), "EHookBlockUnavailable");
-    EXPECT_EQ(error.Code(), channel.Error());
-    EXPECT_NE(error.Message().find(std::wstring(name.begin(), name.end())), std::wstring::npos)
-        << error.what();
-  }
+  const auto error = RaisedBy<EHookBlockUnavailable>([&] { (void)&channel.Block(); });
+  ASSERT_TRUE(error);
+  EXPECT_STREQ(error->ClassName(), "EHookBlockUnavailable");
+  EXPECT_EQ(error->Code(), channel.Error());
+  EXPECT_NE(error->Message().find(std::wstring(name.begin(), name.end())), std::wstring::npos)
+      << error->what();
 }
 
 TEST(HookChannel, Default_NeverOpened_UseRaisesWithCodeZero) {
   const HookChannel channel;
   EXPECT_FALSE(channel.HasView());
-  try {
-    static_cast<void>(&channel.Block());
-    ADD_FAILURE() << "no exception";
-  } catch (const EHookBlockUnavailable& error) {
-    EXPECT_EQ(error.Code(), 0u);
-    EXPECT_NE(error.Message().find(L"XU_GlobalHook{BE03CE83-601F-4CF2-82B2-D784527F30E3}"),
-              std::wstring::npos)
-        << error.what();
-  }
+  const auto error = RaisedBy<EHookBlockUnavailable>([&] { (void)&channel.Block(); });
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->Code(), 0u);
+  EXPECT_NE(error->Message().find(L"XU_GlobalHook{BE03CE83-601F-4CF2-82B2-D784527F30E3}"),
+            std::wstring::npos)
+      << error->what();
 }
 
 TEST(HookChannel, Move_ToAnotherChannel_TakesTheViewAlong) {

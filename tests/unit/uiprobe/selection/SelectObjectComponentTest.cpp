@@ -302,29 +302,34 @@ TEST(SelectionRules, PointRelativeTo_ScreenPointInRect_OffsetFromTopLeft) {
 
 // ItemMoved on items.
 
-TEST(SelectObjectComponentItemMoved, OtherRectAtTheSameInnerOffset_Moved) {
-  // Two buttons of one size, the cursor at the same place in each: the
-  // second must take over, or Ctrl would select the first.
-  const FakeItemPtr one = FakeItem::Make({.screenRect = {440, 10, 540, 40}, .innerPoint = {50, 15}});
-  const FakeItemPtr two = FakeItem::Make({.screenRect = {440, 90, 540, 120}, .innerPoint = {50, 15}});
-  EXPECT_TRUE(TSelectObjectComponent::ItemMoved(one.Get(), two.Get()));
-}
-
-TEST(SelectObjectComponentItemMoved, SameRectOtherInnerPoint_NotMoved) {
-  const FakeItemPtr window = FakeItem::Make({.screenRect = {0, 0, 100, 100}, .innerPoint = {5, 5}});
-  const FakeItemPtr client = FakeItem::Make({.screenRect = {0, 0, 100, 100}, .innerPoint = {60, 70}});
-  EXPECT_FALSE(TSelectObjectComponent::ItemMoved(window.Get(), client.Get()));
-}
-
-TEST(SelectObjectComponentItemMoved, OtherRectAtTheSameScreenPoint_Moved) {
-  const FakeItemPtr outer = FakeItem::Make({.screenRect = {0, 0, 100, 100}, .innerPoint = {50, 50}});
-  const FakeItemPtr inner = FakeItem::Make({.screenRect = {40, 40, 60, 60}, .innerPoint = {10, 10}});
-  EXPECT_TRUE(TSelectObjectComponent::ItemMoved(outer.Get(), inner.Get()));
-}
-
-TEST(SelectObjectComponentItemMoved, FromTheNullItem_Moved) {
-  const FakeItemPtr item = FakeItem::Make({.screenRect = {1, 1, 2, 2}, .innerPoint = {0, 0}});
-  EXPECT_TRUE(TSelectObjectComponent::ItemMoved(NullItemInfo().Get(), item.Get()));
+// The frame follows to another item when its rectangle differs from the
+// current one's, or the current one is the null item; the inner point alone
+// does not move it.
+TEST(SelectObjectComponentItemMoved, OtherRectOrFromTheNullItem_Moved_SameRectNot) {
+  const struct {
+    const char* name;
+    ItemInfoPtr from;
+    FakeItemValues to;
+    bool moved;
+  } cases[] = {
+      // Two buttons of one size, the cursor at the same place in each: the
+      // second must take over, or Ctrl would select the first.
+      {"another rectangle at the same inner offset",
+       FakeItem::Make({.screenRect = {440, 10, 540, 40}, .innerPoint = {50, 15}}),
+       {.screenRect = {440, 90, 540, 120}, .innerPoint = {50, 15}}, true},
+      {"the same rectangle, another inner point",
+       FakeItem::Make({.screenRect = {0, 0, 100, 100}, .innerPoint = {5, 5}}),
+       {.screenRect = {0, 0, 100, 100}, .innerPoint = {60, 70}}, false},
+      {"another rectangle at the same screen point",
+       FakeItem::Make({.screenRect = {0, 0, 100, 100}, .innerPoint = {50, 50}}),
+       {.screenRect = {40, 40, 60, 60}, .innerPoint = {10, 10}}, true},
+      {"from the null item", NullItemInfo(), {.screenRect = {1, 1, 2, 2}, .innerPoint = {0, 0}},
+       true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(TSelectObjectComponent::ItemMoved(c.from.Get(), FakeItem::Make(c.to).Get()), c.moved)
+        << c.name;
+  }
 }
 
 // The component's state.
