@@ -16,6 +16,8 @@
 //                                process's accessible object: the median,
 //                                in ms, of 15 rounds of 20 get_accName
 //                                calls on the object at the point
+//   benchctl questions           the number of questions the fixture's
+//                                accessible objects have answered so far
 //   benchctl textlength [N]      the length of the fixture's edit text, once
 //                                it is N or has stopped growing
 // Exit code 0 on success, 1 for a bad command line or a missing fixture.
@@ -116,6 +118,13 @@ int PrintRoundTrip(int argc, char** argv) {
   VariantClear(&child);
   if (SUCCEEDED(com)) CoUninitialize();
   return status;
+}
+
+int PrintQuestions() {
+  const HWND window = FixtureWindow();
+  if (!window) return 1;
+  Print(std::to_string(SendMessageW(window, fixture::kRequestQuestionsAnswered, 0, 0)));
+  return 0;
 }
 
 // The fixture takes typed keys from its queue after the typing program has
@@ -247,6 +256,7 @@ int main(int argc, char** argv) {
   if (command == "run") return Run(argc, argv);
   if (command == "point") return PrintPoint(argc, argv);
   if (command == "roundtrip") return PrintRoundTrip(argc, argv);
+  if (command == "questions") return PrintQuestions();
   if (command == "textlength") return PrintTextLength(argc, argv);
   return 1;
 }
