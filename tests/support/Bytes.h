@@ -1,7 +1,7 @@
 #pragma once
 // Bytes as tests write and compare them: hexadecimal dumps, little-endian
-// integers, UTF-16 text files, line ends and marked buffers. No platform header, so that the
-// tests of the pure units use it on the host as well.
+// integers, UTF-16 text files, line ends and marked buffers. No platform
+// header, so that the tests of the pure units use it on the host as well.
 
 #include <cstddef>
 #include <cstdint>
