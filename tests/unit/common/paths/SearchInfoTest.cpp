@@ -17,6 +17,7 @@
 #include "ItemInfoCache.h"
 #include "ContainerTesting.h"
 #include "ObjectContainer.h"
+#include "SearchPathNames.h"
 
 using Microsoft::WRL::ComPtr;
 using namespace testsupport;
@@ -42,6 +43,15 @@ const std::vector<Entry>& FieldEntries() {
 std::vector<Entry> Plus(std::vector<Entry> entries, const std::vector<Entry>& more) {
   entries.insert(entries.end(), more.begin(), more.end());
   return entries;
+}
+
+// What a record with its four neighbours saves.
+std::vector<Entry> RecordWithNeighboursEntries() {
+  return Plus(FieldEntries(), {{"IsNull", kKindBoolean},
+                               {"Left", kKindContainer},
+                               {"Top", kKindContainer},
+                               {"Right", kKindContainer},
+                               {"Bottom", kKindContainer}});
 }
 
 // Gives every field of the record a value of its own.
@@ -101,12 +111,6 @@ SearchInfoPathPtr PathWithNames(const std::vector<std::wstring>& names) {
   const SearchInfoPathPtr path = NewSearchInfoList();
   for (const std::wstring& name : names) path->Add()->SetName(name);
   return path;
-}
-
-std::vector<std::wstring> Names(ISearchInfoPath* path) {
-  std::vector<std::wstring> names;
-  for (int32_t i = 0; i < path->GetCount(); ++i) names.push_back(path->GetItem(i)->GetName());
-  return names;
 }
 
 // A saved record as a path's container holds it.
@@ -178,13 +182,7 @@ TEST(SearchInfo_Record, Bitmap_IsTheRecordsOwnObject) {
 
 TEST(SearchInfo_Save, NewRecord_WritesFieldsIsNullAndFourNeighbours) {
   const ContainerPtr saved = Saved(NewSearchInfo().Get());
-  const std::vector<Entry> expected =
-      Plus(FieldEntries(), {{"IsNull", kKindBoolean},
-                            {"Left", kKindContainer},
-                            {"Top", kKindContainer},
-                            {"Right", kKindContainer},
-                            {"Bottom", kKindContainer}});
-  EXPECT_EQ(Entries(saved.Get()), expected);
+  EXPECT_EQ(Entries(saved.Get()), RecordWithNeighboursEntries());
   const std::vector<Entry> neighbour = Plus(FieldEntries(), {{"IsNull", kKindBoolean}});
   for (const char* side : {"Left", "Top", "Right", "Bottom"}) {
     EXPECT_EQ(Entries(Sub(saved.Get(), side).Get()), neighbour) << side;
@@ -319,7 +317,7 @@ TEST(SearchInfo_Path, AddInsertAndGetItem_KeepPathOrder) {
   const SearchInfoPathPtr path = PathWithNames({L"root", L"target"});
   const SearchInfoPtr middle = path->Insert(1);
   middle->SetName(L"middle");
-  EXPECT_EQ(Names(path.Get()), (std::vector<std::wstring>{L"root", L"middle", L"target"}));
+  EXPECT_EQ(RecordNames(path.Get()), (std::vector<std::wstring>{L"root", L"middle", L"target"}));
   EXPECT_EQ(path->GetItem(1).Get(), middle.Get());
   EXPECT_TRUE(middle->GetLeft());
   EXPECT_TRUE(path->Insert(3)->GetBottom());
@@ -332,7 +330,7 @@ TEST(SearchInfo_Path, IndexOutsideTheRecords_RaisesAndChangesNothing) {
   EXPECT_THROW(path->GetItem(-1), EListError);
   EXPECT_THROW(path->Insert(2), EListError);
   EXPECT_THROW(path->Insert(-1), EListError);
-  EXPECT_EQ(Names(path.Get()), std::vector<std::wstring>{L"only"});
+  EXPECT_EQ(RecordNames(path.Get()), std::vector<std::wstring>{L"only"});
 }
 
 TEST(SearchInfo_Path, ItemInfoList_IsSharedAndClearReplacesIt) {
@@ -364,12 +362,7 @@ TEST(SearchInfo_PathSave, Records_AreWrittenUnderTheirIndexes) {
                                        {"ItemInfoList", kKindContainer}};
   EXPECT_EQ(Entries(saved.Get()), expected);
   EXPECT_EQ(WideStringIn(Sub(saved.Get(), "2").Get(), "Name"), L"c");
-  EXPECT_EQ(Entries(Sub(saved.Get(), "2").Get()),
-            Plus(FieldEntries(), {{"IsNull", kKindBoolean},
-                                  {"Left", kKindContainer},
-                                  {"Top", kKindContainer},
-                                  {"Right", kKindContainer},
-                                  {"Bottom", kKindContainer}}));
+  EXPECT_EQ(Entries(Sub(saved.Get(), "2").Get()), RecordWithNeighboursEntries());
 }
 
 TEST(SearchInfo_PathLoad, RoundTrip_RestoresRecordsThumbnailAndItemPath) {

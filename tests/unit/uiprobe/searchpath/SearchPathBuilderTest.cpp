@@ -14,6 +14,7 @@
 
 #include "FakeItem.h"
 #include "ItemInfoNull.h"
+#include "SearchPathNames.h"
 
 namespace {
 
@@ -47,12 +48,6 @@ void Attach(const FakeItemPtr& parent, const FakeItemPtr& child, const FakeItemP
   child->parent = parent;
   child->root = root;
   if (listed) parent->AddChild(child);
-}
-
-std::vector<std::wstring> RecordNames(ISearchInfoPath* path) {
-  std::vector<std::wstring> names;
-  for (int32_t i = 0; i < path->GetCount(); ++i) names.push_back(path->GetItem(i)->GetName());
-  return names;
 }
 
 std::vector<std::wstring> ChainNames(ISearchInfoPath* path) {
@@ -137,30 +132,29 @@ TEST(SearchPathBuilder_Walk, WindowObjectOfAnotherWindow_DoesNotEndTheWalk) {
             (std::vector<std::wstring>{L"Main", L"Client", L"Pane", L"OK"}));
 }
 
-TEST(SearchPathBuilder_Walk, TargetWithoutParent_StillFollowsTheRootWindow) {
-  const FakeItemPtr root = RootWindow();
-  const FakeItemPtr orphan = Fake(L"Orphan", ROLE_SYSTEM_PUSHBUTTON, {200, 200, 260, 230});
-  orphan->root = root;
-  root->AddChild(orphan);
-  ASSERT_TRUE(IsNullItemInfo(orphan->parent));
+// A target without a parent is led to the root window only when the root
+// window lists it among its children.
+TEST(SearchPathBuilder_Walk, TargetWithoutParent_UnderTheRootWindowOnlyWhenItListsTheTarget) {
+  const struct {
+    const char* name;
+    bool listedByRoot;
+    std::vector<std::wstring> records;
+  } rows[] = {{"StillFollowsTheRootWindow", true, {L"Main", L"Orphan"}},
+              {"UnderRootWithoutChildren_IsThePathAlone", false, {L"Orphan"}}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const FakeItemPtr root = RootWindow();
+    const FakeItemPtr orphan = Fake(L"Orphan", ROLE_SYSTEM_PUSHBUTTON, {200, 200, 260, 230});
+    orphan->root = root;
+    if (row.listedByRoot) root->AddChild(orphan);
+    ASSERT_TRUE(IsNullItemInfo(orphan->parent));
 
-  ThumbnailLog thumbnails;
-  const SearchInfoPathPtr path = BuildSearchPath(orphan.Get(), thumbnails.Capture());
+    ThumbnailLog thumbnails;
+    const SearchInfoPathPtr path = BuildSearchPath(orphan.Get(), thumbnails.Capture());
 
-  EXPECT_EQ(RecordNames(path.Get()), (std::vector<std::wstring>{L"Main", L"Orphan"}));
-  EXPECT_EQ(thumbnails.targets, (std::vector<std::wstring>{L"Orphan"}));
-}
-
-TEST(SearchPathBuilder_Walk, TargetWithoutParentUnderRootWithoutChildren_IsThePathAlone) {
-  const FakeItemPtr root = RootWindow();
-  const FakeItemPtr orphan = Fake(L"Orphan", ROLE_SYSTEM_PUSHBUTTON, {200, 200, 260, 230});
-  orphan->root = root;
-
-  ThumbnailLog thumbnails;
-  const SearchInfoPathPtr path = BuildSearchPath(orphan.Get(), thumbnails.Capture());
-
-  EXPECT_EQ(RecordNames(path.Get()), (std::vector<std::wstring>{L"Orphan"}));
-  EXPECT_EQ(thumbnails.targets, (std::vector<std::wstring>{L"Orphan"}));
+    EXPECT_EQ(RecordNames(path.Get()), row.records);
+    EXPECT_EQ(thumbnails.targets, (std::vector<std::wstring>{L"Orphan"}));
+  }
 }
 
 TEST(SearchPathBuilder_Walk, TargetThatIsItsOwnRoot_IsTheOnlyLevel) {
@@ -268,10 +262,9 @@ TEST(SearchPathBuilder_Neighbours, SidesWithASibling_GetItsValues_OthersTheNullV
   ExpectNullRecord(record->GetRight().Get());
   // The client has no siblings at all.
   const SearchInfoPtr clientRecord = path->GetItem(1);
-  ExpectNullRecord(clientRecord->GetLeft().Get());
-  ExpectNullRecord(clientRecord->GetTop().Get());
-  ExpectNullRecord(clientRecord->GetRight().Get());
-  ExpectNullRecord(clientRecord->GetBottom().Get());
+  for (const SearchInfoPtr& side : {clientRecord->GetLeft(), clientRecord->GetTop(),
+                                    clientRecord->GetRight(), clientRecord->GetBottom()})
+    ExpectNullRecord(side.Get());
 }
 
 TEST(SearchPathBuilder_Neighbours, RootDroppedByCompaction_SiblingsMeasureFromTheNewFirstLevel) {

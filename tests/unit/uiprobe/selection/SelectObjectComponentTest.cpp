@@ -189,6 +189,12 @@ class SelectionDesk : public testing::Test {
     block_.MouseWriteCounter = NextHookCounter(block_.MouseWriteCounter);
   }
 
+  // The mouse moves and the component handles the record at once.
+  void MoveAndHandle(TPoint point) {
+    MoveMouse(point);
+    Component().ProcessHookEvents();
+  }
+
   void PressKey(std::int32_t virtualKey) {
     THookEventRecord record{};
     record.VirtualKey = virtualKey;
@@ -602,8 +608,7 @@ TEST_F(SelectionDesk, Destroy_StopHookRaises_SwallowedByTheDestructor) {
 
 TEST_F(SelectionDesk, ProcessHookEvents_CtrlAndMouseInOnePass_HookStoppedThenTheMouseRecordWins) {
   block_.HookActive = 1;
-  MoveMouse(Centre(kEdit));
-  Component().ProcessHookEvents();
+  MoveAndHandle(Centre(kEdit));
   ASSERT_TRUE(Component().HasItem());
 
   cursor_ = {200, 200};
@@ -632,8 +637,7 @@ TEST_F(SelectionDesk, ProcessHookEvents_CtrlWithoutObject_SelectedAtTheCursorAnd
 
 TEST_F(SelectionDesk, ProcessHookEvents_OtherKeys_ChangeNothing) {
   block_.HookActive = 1;
-  MoveMouse(Centre(kEdit));
-  Component().ProcessHookEvents();
+  MoveAndHandle(Centre(kEdit));
   for (const std::int32_t key : {int32_t{'A'}, int32_t{VK_LCONTROL}, int32_t{VK_SHIFT}}) {
     PressKey(key);
     Component().ProcessHookEvents();
@@ -663,10 +667,8 @@ TEST_F(SelectionDesk, ProcessHookEvents_SeveralRecordsWaiting_OneOfEachRingPerPa
 TEST_F(SelectionDesk, ProcessHookEvents_MouseRecord_OnItemGetsTheCurrentItemEachTime) {
   std::vector<IItemInfo*> seen;
   Component().SetOnItem([&](IItemInfo* item) { seen.push_back(item); });
-  MoveMouse(Centre(kEdit));
-  Component().ProcessHookEvents();
-  MoveMouse({5, 5});
-  Component().ProcessHookEvents();
+  MoveAndHandle(Centre(kEdit));
+  MoveAndHandle({5, 5});
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[0], found_[0].Get());
   EXPECT_EQ(seen[1], found_[0].Get());  // no object there: the framed one stays
@@ -676,12 +678,10 @@ TEST_F(SelectionDesk, ProcessHookEvents_MouseRecord_OnItemGetsTheCurrentItemEach
 
 TEST_F(SelectionDesk, UpdateItemUnderCursor_ObjectOfTheIgnoredRootWindow_CountsAsNone) {
   Component().SetIgnoredRootWindow(kOtherWindow);
-  MoveMouse(Centre(kEdit));
-  Component().ProcessHookEvents();
+  MoveAndHandle(Centre(kEdit));
   frame_->log.clear();
 
-  MoveMouse(Centre(kForeign));
-  Component().ProcessHookEvents();
+  MoveAndHandle(Centre(kForeign));
 
   EXPECT_FALSE(Component().HasItem());
   EXPECT_EQ(CurrentName(), L"Edit");
@@ -691,8 +691,7 @@ TEST_F(SelectionDesk, UpdateItemUnderCursor_ObjectOfTheIgnoredRootWindow_CountsA
 TEST_F(SelectionDesk, UpdateItemUnderCursor_ObjectWithoutRootWindow_CountsAsNone) {
   // The null item's handle is the one ignored at creation.
   desktop_ = {{L"Rootless", {0, 0, 50, 50}, NullItemHandle()}};
-  MoveMouse({10, 10});
-  Component().ProcessHookEvents();
+  MoveAndHandle({10, 10});
   EXPECT_FALSE(Component().HasItem());
   EXPECT_TRUE(IsNullItemInfo(Component().CurrentItem()));
 }
@@ -701,8 +700,7 @@ TEST_F(SelectionDesk, UpdateItemUnderCursor_FrameUnderThePoint_PunchesThroughToT
   const TPoint tab{kEdit.rect.Left + 3, kEdit.rect.Top + 1};
   frameCovers_ = tab;
   frame_->onExclude = [this] { frameCovers_.reset(); };
-  MoveMouse(tab);
-  Component().ProcessHookEvents();
+  MoveAndHandle(tab);
 
   EXPECT_TRUE(Component().HasItem());
   EXPECT_EQ(CurrentName(), L"Edit");
@@ -711,14 +709,12 @@ TEST_F(SelectionDesk, UpdateItemUnderCursor_FrameUnderThePoint_PunchesThroughToT
 }
 
 TEST_F(SelectionDesk, UpdateItemUnderCursor_FrameStillHitAfterThePunch_NoObjectFrameUnchanged) {
-  MoveMouse(Centre(kEdit));
-  Component().ProcessHookEvents();
+  MoveAndHandle(Centre(kEdit));
   frame_->log.clear();
   const TPoint edge{kEdit.rect.Left, kEdit.rect.Top + 40};
   frameCovers_ = edge;
 
-  MoveMouse(edge);
-  Component().ProcessHookEvents();
+  MoveAndHandle(edge);
 
   EXPECT_FALSE(Component().HasItem());
   EXPECT_EQ(CurrentName(), L"Edit");
@@ -731,19 +727,16 @@ TEST_F(SelectionDesk, UpdateItemUnderCursor_ObjectOfTheIgnoredRootBehindTheFrame
   const TPoint point = Centre(kForeign);
   frameCovers_ = point;
   frame_->onExclude = [this] { frameCovers_.reset(); };
-  MoveMouse(point);
-  Component().ProcessHookEvents();
+  MoveAndHandle(point);
   EXPECT_TRUE(Component().HasItem());
   EXPECT_EQ(CurrentName(), L"Foreign");
 }
 
 TEST_F(SelectionDesk, UpdateItemUnderCursor_NoObject_CurrentItemAndFrameStay) {
-  MoveMouse(Centre(kEdit));
-  Component().ProcessHookEvents();
+  MoveAndHandle(Centre(kEdit));
   frame_->log.clear();
 
-  MoveMouse({5, 5});
-  Component().ProcessHookEvents();
+  MoveAndHandle({5, 5});
 
   EXPECT_FALSE(Component().HasItem());
   EXPECT_EQ(CurrentName(), L"Edit");
@@ -752,25 +745,19 @@ TEST_F(SelectionDesk, UpdateItemUnderCursor_NoObject_CurrentItemAndFrameStay) {
 }
 
 TEST_F(SelectionDesk, UpdateItemUnderCursor_WithinTheFramedObject_FrameNotTouched) {
-  MoveMouse({120, 120});
-  Component().ProcessHookEvents();
+  MoveAndHandle({120, 120});
   frame_->log.clear();
-  for (const TPoint point : {TPoint{121, 120}, TPoint{400, 300}, TPoint{519, 349}}) {
-    MoveMouse(point);
-    Component().ProcessHookEvents();
-  }
+  for (const TPoint point : {TPoint{121, 120}, TPoint{400, 300}, TPoint{519, 349}})
+    MoveAndHandle(point);
   EXPECT_TRUE(frame_->log.empty());
   EXPECT_EQ(Component().CurrentItem().Get(), found_.front().Get());
   EXPECT_EQ(Component().CurrentItem()->GetInnerPoint(), (TPoint{10, 10}));
 }
 
 TEST_F(SelectionDesk, UpdateItemUnderCursor_BackToTheNullItemAndOnToAnObject_FrameFollows) {
-  MoveMouse(Centre(kEdit));
-  Component().ProcessHookEvents();
-  MoveMouse({5, 5});
-  Component().ProcessHookEvents();
-  MoveMouse(Centre(kButtonOne));
-  Component().ProcessHookEvents();
+  MoveAndHandle(Centre(kEdit));
+  MoveAndHandle({5, 5});
+  MoveAndHandle(Centre(kButtonOne));
   EXPECT_EQ(frame_->log, Joined({Shown(kEdit.rect, 255, kFollow),
                                  Shown(kButtonOne.rect, 255, kFollow)}));
   EXPECT_EQ(CurrentName(), L"One");
@@ -792,8 +779,7 @@ TEST_F(SelectionDesk, Capture_NullCurrentItem_OnlyResetsSelected) {
 
 TEST_F(SelectionDesk, Capture_CaptionsPassTheLookupTwice) {
   translate_ = [](std::wstring_view english) { return L"<" + std::wstring(english) + L">"; };
-  MoveMouse(Centre(kEdit));
-  Component().ProcessHookEvents();
+  MoveAndHandle(Centre(kEdit));
   Component().Capture();
   EXPECT_EQ(frame_->log,
             Joined({Shown(kEdit.rect, 255, "<" + kFollow + ">"),
@@ -805,8 +791,7 @@ TEST_F(SelectionDesk, Capture_BuildPathWithoutBuilder_Raises) {
   TSelectionSeams seams = Seams();
   seams.BuildSearchPath = nullptr;
   component_.emplace(seams);
-  MoveMouse(Centre(kEdit));
-  Component().ProcessHookEvents();
+  MoveAndHandle(Centre(kEdit));
   EXPECT_THROW(Component().Capture(), std::logic_error);
 }
 
