@@ -557,8 +557,6 @@ TEST_F(ObjectContainerXml, StoredBytes_AreWhatTheDocumentSavesToAStream) {
 
 namespace {
 
-std::string AnsiPath(const std::filesystem::path& path) { return WideToAnsi(path.wstring()); }
-
 // The action raises the file error of the class, whose message starts with
 // the text and goes on with the system's reason.
 template <class FileError, class Action>
@@ -570,83 +568,83 @@ void ExpectFileError(Action action, const char* className, const std::wstring& s
   EXPECT_GT(error->Message().size(), start.size());
 }
 
+// A file in a folder of the test's own.
+class ObjectContainer_File : public testing::Test {
+ protected:
+  // The file as another program holds it open with the access, sharing
+  // reads and writes.
+  UniqueHandle HeldOpen(DWORD access) const {
+    return UniqueHandle(CreateFileW(path_.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  }
+
+  const TempFolder folder_;
+  const std::wstring path_ = (folder_ / L"c.bin").wstring();
+  const std::string file_ = WideToAnsi(path_);
+};
+
 }  // namespace
 
-TEST(ObjectContainer_File, SaveAndLoad_RoundTripsTheStreamBytes) {
-  const testsupport::TempFolder folder;
-  const std::string file = AnsiPath(folder / L"c.bin");
+TEST_F(ObjectContainer_File, SaveAndLoad_RoundTripsTheStreamBytes) {
   const ContainerPtr source = ContainerWithInteger("Count", 5);
   source->WriteWideString("Name", L"n\u00e4me");
-  EXPECT_TRUE(source->SaveToFile(file));
-  EXPECT_EQ(testsupport::ReadBytesFromFile(folder / L"c.bin"), SavedBytes(source.Get()));
+  EXPECT_TRUE(source->SaveToFile(file_));
+  EXPECT_EQ(ReadBytesFromFile(path_), SavedBytes(source.Get()));
 
   const ContainerPtr loaded = ContainerWithInteger("Before", 0);
-  EXPECT_TRUE(loaded->LoadFromFile(file));
+  EXPECT_TRUE(loaded->LoadFromFile(file_));
   EXPECT_EQ(SavedBytes(loaded.Get()), SavedBytes(source.Get()));
 }
 
-TEST(ObjectContainer_File, SaveToFile_ReplacesALongerFile) {
-  const testsupport::TempFolder folder;
-  testsupport::WriteBytesToFile(folder / L"c.bin", std::string(1000, 'x'));
-  EXPECT_TRUE(NewPersistContainer()->SaveToFile(AnsiPath(folder / L"c.bin")));
-  EXPECT_EQ(testsupport::ReadBytesFromFile(folder / L"c.bin"), kEmptyStream);
+TEST_F(ObjectContainer_File, SaveToFile_ReplacesALongerFile) {
+  WriteBytesToFile(path_, std::string(1000, 'x'));
+  EXPECT_TRUE(NewPersistContainer()->SaveToFile(file_));
+  EXPECT_EQ(ReadBytesFromFile(path_), kEmptyStream);
 }
 
-TEST(ObjectContainer_File, MissingFileOrFolder_GivesFalseAndKeepsTheContents) {
-  const testsupport::TempFolder folder;
+TEST_F(ObjectContainer_File, MissingFileOrFolder_GivesFalseAndKeepsTheContents) {
   const ContainerPtr container = ContainerWithInteger("Kept", 1);
-  EXPECT_FALSE(container->LoadFromFile(AnsiPath(folder / L"missing.bin")));
-  EXPECT_FALSE(container->LoadFromFile(AnsiPath(folder.Path())));
+  EXPECT_FALSE(container->LoadFromFile(file_));
+  EXPECT_FALSE(container->LoadFromFile(WideToAnsi(folder_.Path().wstring())));
   EXPECT_EQ(container->Count(), 1);
 }
 
-TEST(ObjectContainer_File, BrokenFile_RaisesTheStreamReadErrorAndEmptiesTheContainer) {
-  const testsupport::TempFolder folder;
-  testsupport::WriteBytesToFile(folder / L"c.bin", kEmptyStream.substr(0, 20));
+TEST_F(ObjectContainer_File, BrokenFile_RaisesTheStreamReadErrorAndEmptiesTheContainer) {
+  WriteBytesToFile(path_, kEmptyStream.substr(0, 20));
   const ContainerPtr container = ContainerWithInteger("Kept", 1);
-  EXPECT_THROW(container->LoadFromFile(AnsiPath(folder / L"c.bin")), EReadError);
+  EXPECT_THROW(container->LoadFromFile(file_), EReadError);
   EXPECT_TRUE(container->IsEmpty());
 }
 
-TEST(ObjectContainer_File, FileWithoutMagic_GivesFalse) {
-  const testsupport::TempFolder folder;
-  testsupport::WriteBytesToFile(folder / L"c.bin", "plain text, no container");
-  EXPECT_FALSE(ContainerWithInteger("Kept", 1)->LoadFromFile(AnsiPath(folder / L"c.bin")));
+TEST_F(ObjectContainer_File, FileWithoutMagic_GivesFalse) {
+  WriteBytesToFile(path_, "plain text, no container");
+  EXPECT_FALSE(ContainerWithInteger("Kept", 1)->LoadFromFile(file_));
 }
 
-TEST(ObjectContainer_File, FolderName_CannotBeCreated) {
-  const testsupport::TempFolder folder;
-  const std::wstring path = folder.Path().wstring();
+TEST_F(ObjectContainer_File, FolderName_CannotBeCreated) {
+  const std::wstring path = folder_.Path().wstring();
   ExpectFileError<EFCreateError>([&] { NewPersistContainer()->SaveToFile(WideToAnsi(path)); },
                                  "EFCreateError", L"Cannot create file \"" + path + L"\". ");
 }
 
-TEST(ObjectContainer_File, FileHeldOpenByAWriter_CannotBeOpened) {
-  const testsupport::TempFolder folder;
-  const std::wstring path = (folder / L"c.bin").wstring();
-  testsupport::WriteBytesToFile(path, kEmptyStream);
-  const testsupport::UniqueHandle writer(
-      CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+TEST_F(ObjectContainer_File, FileHeldOpenByAWriter_CannotBeOpened) {
+  WriteBytesToFile(path_, kEmptyStream);
+  const UniqueHandle writer = HeldOpen(GENERIC_WRITE);
   ASSERT_TRUE(writer);
   const ContainerPtr container = ContainerWithInteger("Kept", 1);
-  ExpectFileError<EFOpenError>([&] { container->LoadFromFile(WideToAnsi(path)); },
-                               "EFOpenError", L"Cannot open file \"" + path + L"\". ");
+  ExpectFileError<EFOpenError>([&] { container->LoadFromFile(file_); }, "EFOpenError",
+                               L"Cannot open file \"" + path_ + L"\". ");
   EXPECT_EQ(container->Count(), 1);
 }
 
-TEST(ObjectContainer_File, FileHeldOpenByAReader_CanBeLoadedButNotReplaced) {
-  const testsupport::TempFolder folder;
-  const std::wstring path = (folder / L"c.bin").wstring();
-  testsupport::WriteBytesToFile(path, kEmptyStream);
-  const testsupport::UniqueHandle reader(
-      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+TEST_F(ObjectContainer_File, FileHeldOpenByAReader_CanBeLoadedButNotReplaced) {
+  WriteBytesToFile(path_, kEmptyStream);
+  const UniqueHandle reader = HeldOpen(GENERIC_READ);
   ASSERT_TRUE(reader);
   const ContainerPtr container = ContainerWithInteger("Kept", 1);
-  EXPECT_TRUE(container->LoadFromFile(WideToAnsi(path)));
+  EXPECT_TRUE(container->LoadFromFile(file_));
   EXPECT_TRUE(container->IsEmpty());
-  EXPECT_THROW(container->SaveToFile(WideToAnsi(path)), EFCreateError);
+  EXPECT_THROW(container->SaveToFile(file_), EFCreateError);
 }
 
 // ---------------------------------------------------------------- clipboard
@@ -688,7 +686,7 @@ class ObjectContainerClipboard : public testing::Test {
   std::wstring formatName_;
 
  private:
-  testsupport::UniqueHandle turn_;
+  UniqueHandle turn_;
   bool owned_ = false;
 };
 

@@ -90,6 +90,22 @@ void ExpectFindsNothing(const MoCatalog& catalog) {
   }
 }
 
+// The data with the number at the offset replaced.
+std::string Patched(std::string data, size_t offset, uint32_t value, bool bigEndian) {
+  PutUint32(data, offset, value, bigEndian);
+  return data;
+}
+
+// Runs the check on the German catalog in each byte order.
+template <class Check>
+void ForEachByteOrder(Check check) {
+  for (const wchar_t* name : {L"translation_de.mo", L"translation_de.be.mo"}) {
+    SCOPED_TRACE(testing::Message() << "catalog " << name);
+    const std::string data = ReadCatalogFile(name);
+    check(data, IsBigEndianFile(data));
+  }
+}
+
 class MoCatalogByteOrder : public testing::TestWithParam<const wchar_t*> {};
 
 }  // namespace
@@ -219,37 +235,32 @@ TEST(MoCatalog, Corrupt_EmptyData_FindsNothing) {
 }
 
 TEST(MoCatalog, Corrupt_TruncatedAtAnyLength_FindsNothing) {
-  for (const wchar_t* name : {L"translation_de.mo", L"translation_de.be.mo"}) {
-    const std::string data = ReadCatalogFile(name);
+  ForEachByteOrder([](const std::string& data, bool) {
     ASSERT_TRUE(MoCatalog(data).IsValid());
     for (size_t length = 0; length < data.size(); ++length) {
       SCOPED_TRACE(testing::Message() << "length " << length);
       ExpectFindsNothing(MoCatalog(data.substr(0, length)));
     }
-  }
+  });
 }
 
 TEST(MoCatalog, Corrupt_BadMagic_FindsNothing) {
-  for (const wchar_t* name : {L"translation_de.mo", L"translation_de.be.mo"}) {
-    std::string data = ReadCatalogFile(name);
+  ForEachByteOrder([](std::string data, bool) {
     data[1] = static_cast<char>(data[1] ^ 0x01);
     ExpectFindsNothing(MoCatalog(data));
-  }
+  });
 }
 
 TEST(MoCatalog, Corrupt_UnknownMajorRevision_FindsNothing) {
   for (const bool bigEndian : {false, true}) {
-    std::string data = BuildCatalog({{"", kUtf8Header}, {"Stack trace:", "S"}}, bigEndian);
+    const std::string data = BuildCatalog({{"", kUtf8Header}, {"Stack trace:", "S"}}, bigEndian);
     ASSERT_TRUE(MoCatalog(data).IsValid());
-    PutUint32(data, 4, 0x00020000, bigEndian);
-    ExpectFindsNothing(MoCatalog(data));
+    ExpectFindsNothing(MoCatalog(Patched(data, 4, 0x00020000, bigEndian)));
   }
 }
 
 TEST(MoCatalog, Corrupt_HugeCount_FindsNothing) {
-  for (const wchar_t* name : {L"translation_de.mo", L"translation_de.be.mo"}) {
-    const std::string valid = ReadCatalogFile(name);
-    const bool bigEndian = IsBigEndianFile(valid);
+  ForEachByteOrder([](const std::string& valid, bool bigEndian) {
     // 0x20000000 entries of 8 bytes wrap a 32-bit size to zero; the last
     // count makes the second table end one entry past the data.
     const uint32_t textTable = GetUint32(valid, 16, bigEndian);
@@ -257,33 +268,25 @@ TEST(MoCatalog, Corrupt_HugeCount_FindsNothing) {
     for (const uint32_t count : {0x20000000u, 0x20000001u, 0x7FFFFFFFu, 0xFFFFFFFFu,
                                  justTooMany}) {
       SCOPED_TRACE(testing::Message() << "count " << count);
-      std::string data = valid;
-      PutUint32(data, 8, count, bigEndian);
-      ExpectFindsNothing(MoCatalog(data));
+      ExpectFindsNothing(MoCatalog(Patched(valid, 8, count, bigEndian)));
     }
-  }
+  });
 }
 
 TEST(MoCatalog, Corrupt_TableOutside_FindsNothing) {
-  for (const wchar_t* name : {L"translation_de.mo", L"translation_de.be.mo"}) {
-    const std::string valid = ReadCatalogFile(name);
-    const bool bigEndian = IsBigEndianFile(valid);
+  ForEachByteOrder([](const std::string& valid, bool bigEndian) {
     const auto size = static_cast<uint32_t>(valid.size());
     for (const size_t field : {12u, 16u}) {
       for (const uint32_t offset : {size, size - 4, 0xFFFFFFF8u, 0xFFFFFFFFu}) {
         SCOPED_TRACE(testing::Message() << "field " << field << " offset " << offset);
-        std::string data = valid;
-        PutUint32(data, field, offset, bigEndian);
-        ExpectFindsNothing(MoCatalog(data));
+        ExpectFindsNothing(MoCatalog(Patched(valid, field, offset, bigEndian)));
       }
     }
-  }
+  });
 }
 
 TEST(MoCatalog, Corrupt_StringOutside_FindsNothing) {
-  for (const wchar_t* name : {L"translation_de.mo", L"translation_de.be.mo"}) {
-    const std::string valid = ReadCatalogFile(name);
-    const bool bigEndian = IsBigEndianFile(valid);
+  ForEachByteOrder([](const std::string& valid, bool bigEndian) {
     const uint32_t count = GetUint32(valid, 8, bigEndian);
     const auto size = static_cast<uint32_t>(valid.size());
     for (const size_t tableField : {12u, 16u}) {
@@ -303,26 +306,21 @@ TEST(MoCatalog, Corrupt_StringOutside_FindsNothing) {
         for (const auto& [at, value] : faults) {
           SCOPED_TRACE(testing::Message() << "table " << tableField << " entry " << index
                                           << " field " << at << " value " << value);
-          std::string data = valid;
-          PutUint32(data, at, value, bigEndian);
-          ExpectFindsNothing(MoCatalog(data));
+          ExpectFindsNothing(MoCatalog(Patched(valid, at, value, bigEndian)));
         }
       }
     }
-  }
+  });
 }
 
 TEST(MoCatalog, Corrupt_StringWithoutTerminatingZero_FindsNothing) {
-  for (const wchar_t* name : {L"translation_de.mo", L"translation_de.be.mo"}) {
-    const std::string valid = ReadCatalogFile(name);
-    const bool bigEndian = IsBigEndianFile(valid);
-    const uint32_t textTable = GetUint32(valid, 16, bigEndian);
+  ForEachByteOrder([](std::string data, bool bigEndian) {
+    const uint32_t textTable = GetUint32(data, 16, bigEndian);
     // The first translation that is no header: its zero becomes a letter.
-    const uint32_t length = GetUint32(valid, textTable + 8, bigEndian);
-    const uint32_t offset = GetUint32(valid, textTable + 12, bigEndian);
-    std::string data = valid;
+    const uint32_t length = GetUint32(data, textTable + 8, bigEndian);
+    const uint32_t offset = GetUint32(data, textTable + 12, bigEndian);
     ASSERT_EQ(data[offset + length], '\0');
     data[offset + length] = 'x';
     ExpectFindsNothing(MoCatalog(data));
-  }
+  });
 }
