@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,6 +18,7 @@
 #include "AccessibleTreeLayout.h"
 #include "FixtureLayout.h"
 #include "TestSupport.h"
+#include "TreeWindowTest.h"
 #include "Utf.h"
 
 namespace {
@@ -187,21 +187,12 @@ std::string NodeLabel(int node) {
   return std::to_string(node) + " \"" + Utf16ToUtf8(acctree::Node(node).name) + "\"";
 }
 
-// The fixture with its tree window, from a thread in a single-threaded
-// apartment (the objects come across as COM proxies).
-class AccessibleTreeTest : public testing::Test {
+// Reaches the tree's objects and places on the screen.
+class AccessibleTreeTest : public TreeWindowTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(apartment_.Joined());
-    fixture_ = std::make_unique<FixtureProcess>();
-    window_ = fixture_->Control(fixture::kAccessibleTreeId);
-    ASSERT_NE(window_, nullptr);
-    ASSERT_TRUE(ClientToScreen(window_, &origin_));
-  }
-
   ComPtr<IAccessible> FromWindow(LONG objectId) const {
     ComPtr<IAccessible> object;
-    AccessibleObjectFromWindow(window_, static_cast<DWORD>(objectId),
+    AccessibleObjectFromWindow(tree_, static_cast<DWORD>(objectId),
                                __uuidof(IAccessible), &object);
     return object;
   }
@@ -216,17 +207,12 @@ class AccessibleTreeTest : public testing::Test {
     return ChildOf(parent.Get(), acctree::PositionInParent(object)).object;
   }
 
-  Edges ScreenEdges(int node) const { return EdgesOf(acctree::ScreenRect(node, origin_)); }
-  POINT Centre(int node) const { return acctree::ScreenCentre(node, origin_); }
+  Edges ScreenEdges(int node) const { return EdgesOf(acctree::ScreenRect(node, treeOrigin_)); }
+  POINT Centre(int node) const { return acctree::ScreenCentre(node, treeOrigin_); }
   POINT Inside(int node, int dx, int dy) const {
     const fixture::ClientRect& rect = acctree::Node(node).rect;
-    return POINT{origin_.x + rect.left + dx, origin_.y + rect.top + dy};
+    return POINT{treeOrigin_.x + rect.left + dx, treeOrigin_.y + rect.top + dy};
   }
-
-  testsupport::ComApartment apartment_;  // outlives the fixture's objects
-  std::unique_ptr<FixtureProcess> fixture_;
-  HWND window_ = nullptr;
-  POINT origin_{0, 0};
 };
 
 using AccessibleTree_FromPoint = AccessibleTreeTest;
@@ -254,48 +240,51 @@ TEST_F(AccessibleTree_FromPoint, VisibleElementCentre_GivesTheElementInItsObject
   }
 }
 
-TEST_F(AccessibleTree_FromPoint, InvisibleElementCentre_GivesItsGroupItself) {
-  const Found found = ObjectAtPoint(Centre(acctree::kInvisibleNode));
-  ASSERT_EQ(S_OK, found.result);
-  ASSERT_NE(nullptr, found.object.Get());
-  EXPECT_EQ(CHILDID_SELF, found.childId);
-  EXPECT_EQ(L"Letters", NameOf(found.object.Get(), CHILDID_SELF));
-  EXPECT_EQ(ROLE_SYSTEM_GROUPING, RoleOf(found.object.Get()));
+// Points that no simple element answers for give the object itself.
+TEST_F(AccessibleTree_FromPoint, PlaceOfNoVisibleElement_GivesTheObjectItself) {
+  const struct {
+    const char* name;
+    POINT point;
+    const wchar_t* objectName;
+    LONG role;
+  } cases[] = {
+      {"invisible element centre: its group", Centre(acctree::kInvisibleNode), L"Letters",
+       ROLE_SYSTEM_GROUPING},
+      {"group caption: the group", Inside(acctree::kKeypadNode, 3, 3), L"Keypad",
+       ROLE_SYSTEM_GROUPING},
+      {"client margin: the client", Inside(acctree::kClientNode, 1, 1), L"Accessible tree",
+       ROLE_SYSTEM_CLIENT},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.name);
+    const Found found = ObjectAtPoint(row.point);
+    ASSERT_EQ(S_OK, found.result);
+    ASSERT_NE(nullptr, found.object.Get());
+    EXPECT_EQ(CHILDID_SELF, found.childId);
+    EXPECT_EQ(row.objectName, NameOf(found.object.Get(), CHILDID_SELF));
+    EXPECT_EQ(row.role, RoleOf(found.object.Get()));
+  }
 }
 
-TEST_F(AccessibleTree_FromPoint, GroupCaption_GivesTheGroupItself) {
-  const Found found = ObjectAtPoint(Inside(acctree::kKeypadNode, 3, 3));
-  ASSERT_EQ(S_OK, found.result);
-  ASSERT_NE(nullptr, found.object.Get());
-  EXPECT_EQ(CHILDID_SELF, found.childId);
-  EXPECT_EQ(L"Keypad", NameOf(found.object.Get(), CHILDID_SELF));
-}
-
-TEST_F(AccessibleTree_FromPoint, ClientMargin_GivesTheClientItself) {
-  const Found found = ObjectAtPoint(Inside(acctree::kClientNode, 1, 1));
-  ASSERT_EQ(S_OK, found.result);
-  ASSERT_NE(nullptr, found.object.Get());
-  EXPECT_EQ(CHILDID_SELF, found.childId);
-  EXPECT_EQ(ROLE_SYSTEM_CLIENT, RoleOf(found.object.Get()));
-  EXPECT_EQ(L"Accessible tree", NameOf(found.object.Get(), CHILDID_SELF));
-}
-
-TEST_F(AccessibleTree_HitTest, GroupAtItsInvisibleElement_GivesItself) {
+TEST_F(AccessibleTree_HitTest, LettersGroup_ItselfAtItsInvisibleElementNothingOutside) {
   const ComPtr<IAccessible> letters = ObjectFor(acctree::kLettersNode);
   ASSERT_NE(nullptr, letters.Get());
-  const Found hit = HitTest(letters.Get(), Centre(acctree::kInvisibleNode));
-  EXPECT_EQ(S_OK, hit.result);
-  EXPECT_EQ(nullptr, hit.object.Get());
-  EXPECT_EQ(CHILDID_SELF, hit.childId);
-}
-
-TEST_F(AccessibleTree_HitTest, GroupOutsideItsRectangle_GivesNothing) {
-  const ComPtr<IAccessible> letters = ObjectFor(acctree::kLettersNode);
-  ASSERT_NE(nullptr, letters.Get());
-  const Found hit = HitTest(letters.Get(), Centre(acctree::kCentreKeyNode));
-  EXPECT_EQ(S_FALSE, hit.result);
-  EXPECT_EQ(nullptr, hit.object.Get());
-  EXPECT_EQ(-1, hit.childId);
+  const struct {
+    const char* name;
+    int node;
+    HRESULT result;
+    LONG childId;
+  } cases[] = {
+      {"at its invisible element: itself", acctree::kInvisibleNode, S_OK, CHILDID_SELF},
+      {"outside its rectangle: nothing", acctree::kCentreKeyNode, S_FALSE, -1},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.name);
+    const Found hit = HitTest(letters.Get(), Centre(row.node));
+    EXPECT_EQ(row.result, hit.result);
+    EXPECT_EQ(nullptr, hit.object.Get());
+    EXPECT_EQ(row.childId, hit.childId);
+  }
 }
 
 TEST_F(AccessibleTree_HitTest, WindowObject_GivesTheClientObject) {
@@ -422,14 +411,14 @@ TEST_F(AccessibleTree_Parent, FromAnElement_GroupThenClientThenWindowObject) {
   ASSERT_NE(nullptr, client.object.Get());
   EXPECT_EQ(ROLE_SYSTEM_CLIENT, RoleOf(client.object.Get()));
   EXPECT_EQ(L"Accessible tree", NameOf(client.object.Get(), CHILDID_SELF));
-  EXPECT_EQ(window_, WindowOf(client.object.Get()));
+  EXPECT_EQ(tree_, WindowOf(client.object.Get()));
 
   const Found window = ParentOf(client.object.Get());
   EXPECT_EQ(S_OK, window.result);
   ASSERT_NE(nullptr, window.object.Get());
   EXPECT_EQ(ROLE_SYSTEM_WINDOW, RoleOf(window.object.Get()));
   EXPECT_EQ(L"Accessible tree", NameOf(window.object.Get(), CHILDID_SELF));
-  EXPECT_EQ(window_, WindowOf(window.object.Get()));
+  EXPECT_EQ(tree_, WindowOf(window.object.Get()));
 }
 
 // Above the tree's window object come Wine's own objects of the fixture's
@@ -477,7 +466,7 @@ TEST_F(AccessibleTree_Parent, FixturesClient_ListsTheTreesWindowObject) {
   const Children children = ChildrenOf(holder.Get(), 0, count);
   int trees = 0;
   for (const Found& child : children.found) {
-    if (!child.object || WindowOf(child.object.Get()) != window_) continue;
+    if (!child.object || WindowOf(child.object.Get()) != tree_) continue;
     ++trees;
     EXPECT_EQ(ROLE_SYSTEM_WINDOW, RoleOf(child.object.Get()));
     EXPECT_EQ(1, ChildCountOf(child.object.Get()));
@@ -488,7 +477,7 @@ TEST_F(AccessibleTree_Parent, FixturesClient_ListsTheTreesWindowObject) {
   EXPECT_EQ(S_OK, hit.result);
   ASSERT_NE(nullptr, hit.object.Get());
   EXPECT_EQ(ROLE_SYSTEM_WINDOW, RoleOf(hit.object.Get()));
-  EXPECT_EQ(window_, WindowOf(hit.object.Get()));
+  EXPECT_EQ(tree_, WindowOf(hit.object.Get()));
 }
 
 TEST_F(AccessibleTree_Window, EveryObject_LeadsToTheTreeWindow) {
@@ -497,13 +486,13 @@ TEST_F(AccessibleTree_Window, EveryObject_LeadsToTheTreeWindow) {
     SCOPED_TRACE(NodeLabel(node));
     const ComPtr<IAccessible> object = ObjectFor(node);
     ASSERT_NE(nullptr, object.Get());
-    EXPECT_EQ(window_, WindowOf(object.Get()));
+    EXPECT_EQ(tree_, WindowOf(object.Get()));
   }
 }
 
 TEST_F(AccessibleTree_Location, EveryNode_IsWhereTheLayoutSays) {
   RECT windowRect{};
-  ASSERT_TRUE(GetWindowRect(window_, &windowRect));
+  ASSERT_TRUE(GetWindowRect(tree_, &windowRect));
   EXPECT_EQ(EdgesOf(windowRect), ScreenEdges(acctree::kWindowNode));
   for (int node = 0; node < acctree::kNodeCount; ++node) {
     SCOPED_TRACE(NodeLabel(node));

@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <iterator>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +23,7 @@
 #include "ItemInfoNull.h"
 #include "ItemNeighbours.h"
 #include "TestSupport.h"
+#include "TreeWindowTest.h"
 #include "Utf.h"
 
 namespace {
@@ -46,29 +47,30 @@ std::string Label(const ItemInfoPtr& item) {
   return "\"" + Utf16ToUtf8(item->GetName()) + "\" role " + std::to_string(item->GetRoleId());
 }
 
-// The fixture, with this thread in a single-threaded apartment: the
-// fixture's objects come across as COM proxies.
-class LiveItemTest : public testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(apartment_.Joined());
-    fixture_ = std::make_unique<FixtureProcess>();
-    tree_ = fixture_->Control(fixture::kAccessibleTreeId);
-    ASSERT_NE(tree_, nullptr);
-    ASSERT_TRUE(ClientToScreen(tree_, &treeOrigin_));
-  }
+// The names of an item's neighbours left, top, right and bottom, kNone for
+// the null item.
+using NeighbourNames = std::array<std::wstring, 4>;
+constexpr const wchar_t* kNone = L"(none)";
 
+NeighbourNames NamesOfNeighbours(const ItemInfoPtr& item) {
+  std::array<ItemInfoPtr, 4> sides;
+  item->GetNeighbours(sides[0], sides[1], sides[2], sides[3]);
+  NeighbourNames names;
+  for (size_t side = 0; side < sides.size(); ++side) {
+    names[side] = IsNullItemInfo(sides[side]) ? kNone : sides[side]->GetName();
+  }
+  return names;
+}
+
+// Finds items at the tree's nodes and the fixture's controls.
+class LiveItemTest : public TreeWindowTest {
+ protected:
   ItemInfoPtr ItemAt(POINT point) const { return ItemInfoFromPoint(ToPoint(point)); }
   ItemInfoPtr ItemAtNode(int node) const {
     return ItemAt(acctree::ScreenCentre(node, treeOrigin_));
   }
   TRect NodeRect(int node) const { return ToRect(acctree::ScreenRect(node, treeOrigin_)); }
   TRect ControlRect(int id) const { return ToRect(fixture_->ControlScreenRect(id)); }
-
-  testsupport::ComApartment apartment_;  // outlives the fixture's objects
-  std::unique_ptr<FixtureProcess> fixture_;
-  HWND tree_ = nullptr;
-  POINT treeOrigin_{0, 0};
 };
 
 using LiveItem_StandardControls = LiveItemTest;
@@ -145,10 +147,7 @@ TEST_F(LiveItem_StandardControls, ParentChain_EndsAtTheControlsStubWindowObject)
   EXPECT_TRUE(IsNullItemInfo(stub->GetAccParent()));
   EXPECT_TRUE(IsNullItemInfo(stub->GetParent()));
 
-  ItemInfoPtr left, top, right, bottom;
-  button->GetNeighbours(left, top, right, bottom);
-  EXPECT_TRUE(IsNullItemInfo(left) && IsNullItemInfo(top) && IsNullItemInfo(right) &&
-              IsNullItemInfo(bottom));
+  EXPECT_EQ(NamesOfNeighbours(button), (NeighbourNames{kNone, kNone, kNone, kNone}));
 }
 
 TEST_F(LiveItem_StandardControls, WindowItemOfAControl_HasWindowPropertiesOnly) {
@@ -275,12 +274,7 @@ TEST_F(LiveItem_TreeProperties, CentreKey_AnswersAll27Operations) {
   item->SetInnerPoint({1, 2});
   EXPECT_EQ(item->GetInnerPoint(), (TPoint{1, 2}));
 
-  ItemInfoPtr left, top, right, bottom;
-  item->GetNeighbours(left, top, right, bottom);
-  EXPECT_EQ(left->GetName(), L"4");
-  EXPECT_EQ(top->GetName(), L"2");
-  EXPECT_EQ(right->GetName(), L"6");
-  EXPECT_EQ(bottom->GetName(), L"8");
+  EXPECT_EQ(NamesOfNeighbours(item), (NeighbourNames{L"4", L"2", L"6", L"8"}));
 
   // A simple element has no children.
   EXPECT_TRUE(IsNullItemInfo(item->GetChild(0)));
@@ -444,49 +438,30 @@ TEST_F(LiveItem_TreeChildren, Letters_InvisibleGammaIsAChildButNotAValidOne) {
 // --- The tree window: neighbours
 
 TEST_F(LiveItem_TreeNeighbours, EachNode_HasTheNearestValidSiblingOnEachSide) {
-  struct Expected {
+  const struct {
     const wchar_t* node;
-    const wchar_t* left;
-    const wchar_t* top;
-    const wchar_t* right;
-    const wchar_t* bottom;
-  };
-  // "" stands for the null item.
-  const Expected cases[] = {
-      {L"1", L"", L"", L"2", L"4"},
-      {L"5", L"4", L"2", L"6", L"8"},
-      {L"9", L"8", L"6", L"", L""},
-      {L"Red", L"", L"", L"Green", L"Blue"},
+    NeighbourNames neighbours;
+  } cases[] = {
+      {L"1", {kNone, kNone, L"2", L"4"}},
+      {L"5", {L"4", L"2", L"6", L"8"}},
+      {L"9", {L"8", L"6", kNone, kNone}},
+      {L"Red", {kNone, kNone, L"Green", L"Blue"}},
       // Gamma below Alpha is invisible: no neighbour there.
-      {L"Alpha", L"", L"", L"Beta", L""},
-      {L"Delta", L"", L"Beta", L"", L""},
+      {L"Alpha", {kNone, kNone, L"Beta", kNone}},
+      {L"Delta", {kNone, L"Beta", kNone, kNone}},
       // The first of the two groups just above wins.
-      {L"Status", L"", L"Colours", L"", L""},
+      {L"Status", {kNone, L"Colours", kNone, kNone}},
   };
-  const auto nameOf = [](const ItemInfoPtr& item) {
-    return IsNullItemInfo(item) ? std::wstring() : item->GetName();
-  };
-  for (const Expected& expected : cases) {
-    SCOPED_TRACE(Utf16ToUtf8(expected.node));
-    const ItemInfoPtr item = ItemAtNode(acctree::FindNode(expected.node));
-    ItemInfoPtr left, top, right, bottom;
-    item->GetNeighbours(left, top, right, bottom);
-    EXPECT_EQ(nameOf(left), expected.left);
-    EXPECT_EQ(nameOf(top), expected.top);
-    EXPECT_EQ(nameOf(right), expected.right);
-    EXPECT_EQ(nameOf(bottom), expected.bottom);
+  for (const auto& row : cases) {
+    SCOPED_TRACE(Utf16ToUtf8(row.node));
+    EXPECT_EQ(NamesOfNeighbours(ItemAtNode(acctree::FindNode(row.node))), row.neighbours);
   }
 }
 
 TEST_F(LiveItem_TreeNeighbours, Group_HasTheGroupsBelowIt) {
   const ItemInfoPtr keypad = ItemAtNode(acctree::kCentreKeyNode)->GetParent();
   ASSERT_EQ(keypad->GetName(), L"Keypad");
-  ItemInfoPtr left, top, right, bottom;
-  keypad->GetNeighbours(left, top, right, bottom);
-  EXPECT_TRUE(IsNullItemInfo(left));
-  EXPECT_TRUE(IsNullItemInfo(top));
-  EXPECT_TRUE(IsNullItemInfo(right));
-  EXPECT_EQ(bottom->GetName(), L"Colours");
+  EXPECT_EQ(NamesOfNeighbours(keypad), (NeighbourNames{kNone, kNone, kNone, L"Colours"}));
 }
 
 }  // namespace

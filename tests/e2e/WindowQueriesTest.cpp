@@ -10,6 +10,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CodePage.h"
@@ -66,9 +67,10 @@ CellRead ReadCell(HWND listView, int row, int column) {
   return read;
 }
 
-HeaderRead ReadHeader(HWND listView, int column) {
+HeaderRead ReadHeader(HWND listView, int column,
+                      std::uint32_t mask = kListViewColumnTextMask) {
   HeaderRead read;
-  read.record.Mask = kListViewColumnTextMask;
+  read.record.Mask = mask;
   read.record.Text = read.buffer.data();
   read.record.TextSize = kTextSize;
   read.result =
@@ -104,12 +106,26 @@ SIZE_T PrivateBytes(HANDLE process) {
 
 // --- Texts, classes, roots, processes and modules of the fixture ---
 
-TEST(WindowQueries_Fixture, Text_OfTheWindowAndItsControls) {
+// Text, class, root window, process and module of each of the fixture's
+// windows.
+TEST(WindowQueries_Fixture, WindowAndEachControl_AsTheLayoutSays) {
   FixtureProcess fixture;
-  EXPECT_EQ(GetWindowTextByMessage(fixture.Window()), Ansi(fixture::kWindowTitle));
+  const HWND window = fixture.Window();
+  EXPECT_EQ(GetWindowTextByMessage(window), Ansi(fixture::kWindowTitle));
+  EXPECT_EQ(GetWindowClassName(window), Ansi(fixture::kWindowClass));
+  EXPECT_EQ(GetRootWindow(window), window);
+  EXPECT_EQ(GetWindowProcessId(window), fixture.ProcessId());
+  EXPECT_EQ(GetWindowModuleName(window, false), "fixture.exe");
   for (const fixture::ControlSpec& spec : fixture::kControls) {
     SCOPED_TRACE(spec.id);
-    EXPECT_EQ(GetWindowTextByMessage(fixture.Control(spec.id)), Ansi(spec.text));
+    const HWND control = fixture.Control(spec.id);
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(GetWindowTextByMessage(control), Ansi(spec.text));
+    EXPECT_TRUE(SameAnsiTextIgnoreCase(GetWindowClassName(control), Ansi(spec.className)))
+        << GetWindowClassName(control);
+    EXPECT_EQ(GetRootWindow(control), window);
+    EXPECT_EQ(GetWindowProcessId(control), fixture.ProcessId());
+    EXPECT_EQ(GetWindowModuleName(control, false), "fixture.exe");
   }
 }
 
@@ -121,44 +137,11 @@ TEST(WindowQueries_Fixture, Text_ChangedTextIsReadAgain) {
             WideToAnsi(L"typed \u00e9"));
 }
 
-TEST(WindowQueries_Fixture, ClassName_OfTheWindowAndItsControls) {
-  FixtureProcess fixture;
-  EXPECT_EQ(GetWindowClassName(fixture.Window()), Ansi(fixture::kWindowClass));
-  for (const fixture::ControlSpec& spec : fixture::kControls) {
-    SCOPED_TRACE(spec.id);
-    EXPECT_TRUE(SameAnsiTextIgnoreCase(GetWindowClassName(fixture.Control(spec.id)),
-                                       Ansi(spec.className)))
-        << GetWindowClassName(fixture.Control(spec.id));
-  }
-}
-
-TEST(WindowQueries_Fixture, RootWindow_OfEachControlIsTheTopLevelWindow) {
-  FixtureProcess fixture;
-  EXPECT_EQ(GetRootWindow(fixture.Window()), fixture.Window());
-  for (const fixture::ControlSpec& spec : fixture::kControls) {
-    SCOPED_TRACE(spec.id);
-    ASSERT_NE(fixture.Control(spec.id), nullptr);
-    EXPECT_EQ(GetRootWindow(fixture.Control(spec.id)), fixture.Window());
-  }
-}
-
-TEST(WindowQueries_Fixture, ProcessId_IsTheFixturesProcess) {
-  FixtureProcess fixture;
-  EXPECT_EQ(GetWindowProcessId(fixture.Window()), fixture.ProcessId());
-  EXPECT_EQ(GetWindowProcessId(fixture.Control(fixture::kListViewId)), fixture.ProcessId());
-}
-
 TEST(WindowQueries_Fixture, OpenWindowProcess_OpensTheFixturesProcess) {
   FixtureProcess fixture;
   const KernelHandle process = OpenWindowProcess(fixture.Control(fixture::kEditId));
   ASSERT_TRUE(process);
   EXPECT_EQ(GetProcessId(process.Get()), fixture.ProcessId());
-}
-
-TEST(WindowQueries_Fixture, ModuleName_FileNameOnly) {
-  FixtureProcess fixture;
-  EXPECT_EQ(GetWindowModuleName(fixture.Window(), false), "fixture.exe");
-  EXPECT_EQ(GetWindowModuleName(fixture.Control(fixture::kButtonOneId), false), "fixture.exe");
 }
 
 TEST(WindowQueries_Fixture, ModuleName_FullPathIsTheStartedProgram) {
@@ -193,34 +176,14 @@ TEST(WindowQueries_ListView, Cells_EveryCellAsTheLayoutSays) {
       const CellRead read = ReadCell(listView, row, column);
       EXPECT_EQ(read.result, kRemoteReadSucceeded);
       EXPECT_EQ(read.Text(), Ansi(fixture::kListViewRows[row][column]));
+      // Text outside ASCII comes in the ANSI code page; the empty cell is a
+      // leading zero.
+      EXPECT_EQ(AnsiToWide(read.Text()), fixture::kListViewRows[row][column]);
       EXPECT_EQ(read.record.Text, read.buffer.data());
       EXPECT_EQ(read.record.Item, row);
       EXPECT_EQ(read.record.SubItem, column);
     }
   }
-}
-
-TEST(WindowQueries_ListView, Cells_EmptyCellSucceedsWithLeadingZero) {
-  FixtureProcess fixture;
-  const CellRead read = ReadCell(fixture.Control(fixture::kListViewId),
-                                 fixture::kListViewEmptyRow, fixture::kListViewEmptyColumn);
-  EXPECT_EQ(read.result, kRemoteReadSucceeded);
-  EXPECT_EQ(read.buffer[0], '\0');
-}
-
-TEST(WindowQueries_ListView, Cells_TextOutsideAsciiComesInTheAnsiCodePage) {
-  FixtureProcess fixture;
-  const CellRead read = ReadCell(fixture.Control(fixture::kListViewId), 1, 0);
-  EXPECT_EQ(read.result, kRemoteReadSucceeded);
-  EXPECT_EQ(AnsiToWide(read.Text()), fixture::kListViewRows[1][0]);
-}
-
-TEST(WindowQueries_ListView, Cells_RowPastTheLastFailsAndLeavesTheBuffer) {
-  FixtureProcess fixture;
-  const CellRead read = ReadCell(fixture.Control(fixture::kListViewId),
-                                 static_cast<int>(fixture::kListViewRows.size()), 0);
-  EXPECT_EQ(read.result, kRemoteReadFailed);
-  EXPECT_TRUE(Untouched(read.buffer));
 }
 
 TEST(WindowQueries_ListView, Headers_EveryColumnAsTheLayoutSays) {
@@ -237,31 +200,36 @@ TEST(WindowQueries_ListView, Headers_EveryColumnAsTheLayoutSays) {
 
 TEST(WindowQueries_ListView, Headers_WidthComesBackWhenAskedFor) {
   FixtureProcess fixture;
-  HeaderRead read;
-  read.record.Mask = kListViewColumnTextMask | LVCF_WIDTH;
-  read.record.Text = read.buffer.data();
-  read.record.TextSize = kTextSize;
-  read.result = GetRemoteListViewColumn(fixture.Control(fixture::kListViewId),
-                                        kListViewGetColumnMessage, 0, read.record);
+  const HeaderRead read =
+      ReadHeader(fixture.Control(fixture::kListViewId), 0, kListViewColumnTextMask | LVCF_WIDTH);
   EXPECT_EQ(read.result, kRemoteReadSucceeded);
   EXPECT_EQ(read.record.Width, fixture::kListViewColumnWidth);
   EXPECT_EQ(read.Text(), Ansi(fixture::kListViewColumns[0]));
 }
 
-TEST(WindowQueries_ListView, Headers_ColumnPastTheLastFailsAndLeavesTheBuffer) {
+TEST(WindowQueries_ListView, Reads_PastTheEndOrNotAListViewFailAndLeaveTheBuffer) {
   FixtureProcess fixture;
-  const HeaderRead read = ReadHeader(fixture.Control(fixture::kListViewId),
-                                     static_cast<int>(fixture::kListViewColumns.size()));
-  EXPECT_EQ(read.result, kRemoteReadFailed);
-  EXPECT_TRUE(Untouched(read.buffer));
-}
-
-TEST(WindowQueries_ListView, Reads_NotAListViewFailsAndLeavesTheBuffer) {
-  FixtureProcess fixture;
+  const HWND listView = fixture.Control(fixture::kListViewId);
+  const CellRead rowPast =
+      ReadCell(listView, static_cast<int>(fixture::kListViewRows.size()), 0);
+  const HeaderRead columnPast =
+      ReadHeader(listView, static_cast<int>(fixture::kListViewColumns.size()));
   // A button answers the list-view messages with 0.
-  const CellRead cell = ReadCell(fixture.Control(fixture::kButtonOneId), 0, 0);
-  EXPECT_EQ(cell.result, kRemoteReadFailed);
-  EXPECT_TRUE(Untouched(cell.buffer));
+  const CellRead button = ReadCell(fixture.Control(fixture::kButtonOneId), 0, 0);
+  const struct {
+    const char* name;
+    std::int32_t result;
+    const std::vector<char>& buffer;
+  } cases[] = {
+      {"cell of the row past the last", rowPast.result, rowPast.buffer},
+      {"header of the column past the last", columnPast.result, columnPast.buffer},
+      {"cell of a button", button.result, button.buffer},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(row.result, kRemoteReadFailed);
+    EXPECT_TRUE(Untouched(row.buffer));
+  }
 }
 
 TEST(WindowQueries_ListView, Reads_ManyReadsLeaveTheHandleCountFlat) {
@@ -424,13 +392,15 @@ void ExpectNoWindow(HWND handle) {
   EXPECT_TRUE(Untouched(header.buffer));
 }
 
-TEST(WindowQueries_NoWindow, MadeUpHandle_EmptyValues) {
-  const HWND madeUp = reinterpret_cast<HWND>(0x1234);
-  ASSERT_FALSE(IsWindow(madeUp));
-  ExpectNoWindow(madeUp);
+TEST(WindowQueries_NoWindow, MadeUpAndNullHandle_EmptyValues) {
+  const std::pair<const char*, HWND> cases[] = {{"made up", reinterpret_cast<HWND>(0x1234)},
+                                                 {"null", nullptr}};
+  for (const auto& [name, handle] : cases) {
+    SCOPED_TRACE(name);
+    ASSERT_FALSE(IsWindow(handle));
+    ExpectNoWindow(handle);
+  }
 }
-
-TEST(WindowQueries_NoWindow, NullHandle_EmptyValues) { ExpectNoWindow(nullptr); }
 
 TEST(WindowQueries_NoWindow, DestroyedWindow_EmptyValues) {
   UniqueWindow window(CreateWindowExW(0, L"STATIC", L"gone", WS_POPUP, 0, 0, 10, 10, nullptr,
