@@ -89,10 +89,24 @@ road_packages() {
   fi
 }
 
+# The system's own suite ("bookworm"), read from the os-release file.
+OS_RELEASE=${OS_RELEASE:-/etc/os-release}
+system_suite() {
+  local suite
+  suite=$(sed -n 's/^VERSION_CODENAME=//p' "$OS_RELEASE" 2>/dev/null | tr -d "\"'")
+  [ -n "$suite" ] && echo "$suite"
+}
+
 # Installs the named packages that are missing; quick when everything is
-# there. apt's own words are shown when it fails, and the package lists are
-# fetched once more before giving up: an archive in the middle of a sync can
-# serve indexes of one suite that do not match.
+# there, and apt is not called then.
+#
+# The archive's indexes can be out of step for hours: one architecture's
+# index of one suite fails ("File has unexpected size ... Mirror sync in
+# progress?"), apt-get update exits non-zero, and the install cannot then
+# resolve a Multi-Arch library whose two halves would come from different
+# suites. So a failed update names each index it could not fetch and goes on
+# with the lists that arrived, and a failed install is tried once more with
+# every package taken from the system's own suite alone.
 install_packages() {
   local missing=()
   local p
@@ -108,27 +122,48 @@ install_packages() {
   fi
   case " ${missing[*]}" in
     *:i386*)
-      dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386 ||
-        return 1
+      if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        dpkg --add-architecture i386 || {
+          echo "Installing failed: dpkg --add-architecture i386 failed." >&2
+          return 1
+        }
+      fi
       ;;
   esac
-  local log attempt
+  local log
   log=$(mktemp) || return 1
-  for attempt in 1 2; do
-    if apt-get update >"$log" 2>&1 &&
-       DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
-         "${missing[@]}" >>"$log" 2>&1; then
+  if ! apt-get update >"$log" 2>&1; then
+    echo "Some package lists could not be fetched; installing with those that arrived:" >&2
+    # One line per index: apt names each in an "E: Failed to fetch" line.
+    if grep -q '^E: Failed to fetch ' "$log"; then
+      sed -n 's/^E: Failed to fetch /  not fetched: /p' "$log" >&2
+    else
+      grep -E '^(E|Err):' "$log" | sed 's/^/  /' >&2
+    fi
+  fi
+  local install=(apt-get install -y --no-install-recommends)
+  if DEBIAN_FRONTEND=noninteractive "${install[@]}" "${missing[@]}" >"$log" 2>&1; then
+    rm -f "$log"
+    return 0
+  fi
+  local failed=("${install[@]}" "${missing[@]}")
+  local suite
+  if suite=$(system_suite) && [ -n "$suite" ]; then
+    echo "apt could not resolve the packages with every suite; trying again with the packages of $suite alone. It said:" >&2
+    grep -E '^(E|W):' "$log" | sed 's/^/  /' >&2
+    failed=("${install[@]}" -t "$suite" "${missing[@]}")
+    if DEBIAN_FRONTEND=noninteractive "${failed[@]}" >"$log" 2>&1; then
       rm -f "$log"
       return 0
     fi
-    if [ "$attempt" -eq 1 ]; then
-      echo "apt failed; fetching the package lists again and retrying once. It said:" >&2
-      grep -E '^(E|W|Err):' "$log" >&2
-    fi
-  done
-  echo "Installing failed. apt said:" >&2
+  fi
+  echo "Installing failed. The command was: ${failed[*]}" >&2
+  echo "apt said:" >&2
   tail -n 40 "$log" >&2
   rm -f "$log"
+  if [ "${ROAD:-}" = i686 ] && [ -z "${TOOLS_ROAD:-}" ]; then
+    echo "This host took the i686 road; TOOLS_ROAD=x86_64 takes the other road (64-bit Wine, no i386 packages)." >&2
+  fi
   return 1
 }
 
@@ -219,11 +254,16 @@ xdpyinfo_ok() {
   xdotool getdisplaygeometry >/dev/null 2>&1
 }
 
+# Set when this shell started the prefix's server, which stop_started then
+# stops with every process of the prefix.
+WINE_SERVER_STARTED=
+
 start_wine() {
   mkdir -p "$WINEPREFIX"
   if ! wineserver_running; then
     setsid wineserver -f -p </dev/null >/dev/null 2>&1 &
     STARTED_PIDS+=($!)
+    WINE_SERVER_STARTED=1
   fi
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     # A 64-bit prefix reports that its 32-bit side failed; it is not needed.
@@ -266,8 +306,16 @@ wineserver_running() {
   pgrep -x 'wineserver(32|64)?' >/dev/null
 }
 
+# Stops what this shell started. The prefix's server goes first, with
+# "wineserver -k", which ends every process of the prefix (services.exe,
+# explorer.exe, winedevice.exe and the rest outlive a server that is merely
+# killed); then the display.
 stop_started() {
   local pid
+  if [ -n "$WINE_SERVER_STARTED" ]; then
+    wineserver -k </dev/null >/dev/null 2>&1
+    WINE_SERVER_STARTED=
+  fi
   for pid in "${STARTED_PIDS[@]}"; do
     kill "$pid" 2>/dev/null
   done
