@@ -174,18 +174,16 @@ bool ContainsListView(std::string_view className) {
 }
 
 // The cells of one list-view row with their column headers,
-// "Header: cell; Header: cell", read from the control's process. Reads the
-// columns that the control's header counts, at most kListViewColumnLimit,
-// and stops at the first column that cannot be read or whose header and
-// cell are both empty; empty when the row cannot be read at all.
+// "Header: cell; Header: cell", read from the control's process. Stops at
+// the first column that cannot be read or whose header and cell are both
+// empty, and after kListViewColumnLimit columns; empty when the row cannot
+// be read at all.
 std::wstring DescribeListViewRow(HWND listView, int32_t row) {
   std::vector<char> itemText(kListViewTextSize + 1, '\0');
   std::vector<char> columnText(kListViewTextSize + 1, '\0');
-  const int32_t columns =
-      std::min(GetRemoteListViewColumnCount(listView), kListViewColumnLimit);
 
   std::wstring joined;
-  for (int32_t index = 0; index < columns; ++index) {
+  for (int32_t index = 0; index < kListViewColumnLimit; ++index) {
     // Every read sends records of this program's own making: whatever the
     // control wrote into the last ones is not sent back to it.
     TListViewItem item{};

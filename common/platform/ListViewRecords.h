@@ -12,17 +12,12 @@
 inline constexpr std::uint32_t kListViewGetColumnMessage = 0x1019;
 // Asks for an item's or a sub-item's fields; the word parameter is 0.
 inline constexpr std::uint32_t kListViewGetItemMessage = 0x1005;
-// Asks the list view for its header control, whose items are its columns;
-// the answer is the header's window, or 0.
-inline constexpr std::uint32_t kListViewGetHeaderMessage = 0x101F;
-// Asks a header control for its item count; the answer is -1 on failure.
-inline constexpr std::uint32_t kHeaderGetItemCountMessage = 0x1200;
 
-// The most columns that the item model reads of one list-view row, whatever
-// count the control's header gives. No list view that people read row by
-// row is this wide, and each column costs two exchanges with the control's
-// process and adds up to twice 4095 characters to the row's description,
-// so a header that lies costs a bounded time and text.
+// The most columns that the item model reads of one list-view row. No list
+// view that people read row by row is this wide, and each column costs two
+// exchanges with the control's process and adds up to twice 4095
+// characters to the row's description, so a control that answers for every
+// column it is asked for costs a bounded time and text.
 inline constexpr std::int32_t kListViewColumnLimit = 256;
 
 // Mask bits that ask for the text.

@@ -1,6 +1,5 @@
 #include "RemoteListView.h"
 
-#include <algorithm>
 #include <optional>
 
 #include "KernelHandle.h"
@@ -76,19 +75,4 @@ std::int32_t GetRemoteListViewItem(HWND window, UINT message, TListViewItem& ite
   if (!process) return kRemoteReadFailed;
   ProcessPort port(process.Get(), window);
   return ExchangeItemRecord(port, message, item);
-}
-
-std::int32_t GetRemoteListViewColumnCount(HWND listView) {
-  const std::optional<LRESULT> header =
-      SendMessageWithinTimeout(listView, kListViewGetHeaderMessage, 0, 0);
-  if (!header || *header == 0) return 0;
-  // The answer names a window of the other process's choosing; a private
-  // message goes only to one of that process's own.
-  const HWND headerWindow = reinterpret_cast<HWND>(*header);
-  const DWORD processId = GetWindowProcessId(listView);
-  if (processId == 0 || GetWindowProcessId(headerWindow) != processId) return 0;
-  const std::optional<LRESULT> count =
-      SendMessageWithinTimeout(headerWindow, kHeaderGetItemCountMessage, 0, 0);
-  if (!count || *count < 0) return 0;
-  return static_cast<std::int32_t>(std::min<LRESULT>(*count, INT32_MAX));
 }

@@ -26,8 +26,3 @@ std::int32_t GetRemoteListViewColumn(HWND window, UINT message, WPARAM wordParam
 
 // Sends `message` (kListViewGetItemMessage) with the item record.
 std::int32_t GetRemoteListViewItem(HWND window, UINT message, TListViewItem& item);
-
-// The list view's column count: the item count of the header control that
-// it names, when that header belongs to the list view's own process. 0 when
-// it names none, or when either window does not answer.
-std::int32_t GetRemoteListViewColumnCount(HWND listView);
