@@ -169,5 +169,5 @@ void CreateSearchPathFile(IItemInfo* item, const std::wstring& fileName) {
   TXmlDocument document(L"1.0", true);
   WriteSearchPathXML(path.Get(), document, document.DocumentNode().Get());
   document.SetEncoding(L"utf-8");
-  WriteOutputFile(fileName, document.SaveToBytes());
+  WriteXmlOutputFile(fileName, document);
 }
