@@ -165,7 +165,6 @@ void WriteSearchPathXML(ISearchInfoPath* path, TXmlDocument& document, IXMLDOMNo
 
 void CreateSearchPathFile(IItemInfo* item, const std::wstring& fileName) {
   const SearchInfoPathPtr path = BuildSearchPath(item);
-  if (!path) return;
   TXmlDocument document(L"1.0", true);
   WriteSearchPathXML(path.Get(), document, document.DocumentNode().Get());
   document.SetEncoding(L"utf-8");
