@@ -66,13 +66,13 @@ const FormatCase kTextFormats[] = {
 // The object XML of the button with every letter; the handle as a signed
 // 32-bit number.
 constexpr char kButtonXml[] =
-    R"(<?xml version="1.0" encoding="%ENCODING%"?>)" "\n"
+    R"(<?xml version="1.0" encoding="%ENCODING%"?>)" "\r\n"
     R"(<ObjectInfo Module="fixture.exe" Handle="%SIGNED_HANDLE%" Name="Two" Role="CLIENT" )"
     R"(State="FOCUSABLE" WindowText="Two" Class="Button" ShortCut="" Value="" DefaultAction="" )"
-    R"(Description="" HelpTopicId="-1" RoleFull="%ROLE%" StateFull="%STATE%;">)" "\n"
-    R"(  <ScreenRect Left="%X+440%" Top="%Y+90%" Right="%X+540%" Bottom="%Y+120%"/>)" "\n"
-    R"(  <ScreenPoint X="%X+490%" Y="%Y+105%"/>)" "\n"
-    R"(</ObjectInfo>)" "\n";
+    R"(Description="" HelpTopicId="-1" RoleFull="%ROLE%" StateFull="%STATE%;">)" "\r\n"
+    R"(  <ScreenRect Left="%X+440%" Top="%Y+90%" Right="%X+540%" Bottom="%Y+120%"/>)" "\r\n"
+    R"(  <ScreenPoint X="%X+490%" Y="%Y+105%"/>)" "\r\n"
+    R"(</ObjectInfo>)" "\r\n";
 
 // What `cmd /c set VEK_` prints for the button, in its order by name.
 constexpr char kButtonVariables[] =
@@ -166,18 +166,14 @@ TEST_F(UiprobeCapture, ObjectXmlToAFile) {
       Uiprobe({L"--outputformat", L"xml", L"--outputfile", file, L"--appendoutput"});
   EXPECT_EQ(result.exitCode, 0u);
   EXPECT_EQ(result.out + result.err, "");
-  EXPECT_EQ(WithLfLineEnds(ReadBytesFromFile(file)),
-            Expected(kButtonXml, {{"ENCODING", "utf-8"}}));
+  EXPECT_EQ(ReadBytesFromFile(file), Expected(kButtonXml, {{"ENCODING", "utf-8"}}));
 }
 
 TEST_F(UiprobeCapture, ObjectXmlToTheConsole) {
   const RunResult result = Uiprobe({L"--outputformat", L"xml"});
   EXPECT_EQ(result.exitCode, 0u);
   EXPECT_EQ(result.err, "");
-  EXPECT_EQ(WithLfLineEnds(result.out),
-            Expected(kButtonXml, {{"ENCODING", "windows-1252"}}) + "\n");
-  // Each line of the console form ends with CR LF.
-  EXPECT_EQ(result.out.find("\n"), result.out.find("\r\n") + 1);
+  EXPECT_EQ(result.out, Expected(kButtonXml, {{"ENCODING", "windows-1252"}}) + "\r\n");
 }
 
 TEST_F(UiprobeCapture, EditTextOutsideAsciiIsWindows1252InTheConsoleXml) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "Utf.h"
@@ -111,6 +112,43 @@ std::vector<std::wstring> FlattenFile(const std::filesystem::path& file) {
   VariantClear(&name);
   if (result != S_OK || loaded != VARIANT_TRUE) return {};
   return FlattenDocument(document.Get());
+}
+
+std::string IndentedXmlBytes(const std::string& declaration,
+                             const std::vector<std::wstring>& lines) {
+  const auto depthOf = [](const std::wstring& path) {
+    return static_cast<size_t>(std::count(path.begin(), path.end(), L'/'));
+  };
+  std::string bytes = declaration + "\r\n";
+  std::vector<std::wstring> open;  // the names of the elements not yet closed
+  const auto closeDownTo = [&](size_t depth) {
+    while (open.size() > depth) {
+      bytes += std::string(2 * (open.size() - 1), ' ') + "</" + Utf16ToUtf8(open.back()) +
+               ">\r\n";
+      open.pop_back();
+    }
+  };
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const size_t blank = std::min(lines[i].find(L' '), lines[i].size());
+    const std::wstring path = lines[i].substr(0, blank);
+    const size_t depth = depthOf(path);
+    closeDownTo(depth);
+    std::wstring name = path.substr(path.rfind(L'/') + 1);
+    name = name.substr(0, name.find(L'['));
+    const bool hasChildren =
+        i + 1 < lines.size() && depthOf(lines[i + 1].substr(0, lines[i + 1].find(L' '))) > depth;
+    bytes += std::string(2 * depth, ' ') + "<" + Utf16ToUtf8(name + lines[i].substr(blank)) +
+             (hasChildren ? ">" : "/>") + "\r\n";
+    if (hasChildren) open.push_back(name);
+  }
+  closeDownTo(0);
+  return bytes;
+}
+
+std::string WithGuidMasked(const std::string& bytes) {
+  static const std::regex guid(
+      "\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}");
+  return std::regex_replace(bytes, guid, "{GUID}", std::regex_constants::format_first_only);
 }
 
 void ExpectLines(const std::vector<std::wstring>& actual,

@@ -133,20 +133,33 @@ std::string OutputFileBytes(std::optional<std::string_view> oldFile, std::wstrin
   return std::string(kUtf8Bom) + Utf16ToUtf8(joined);
 }
 
-std::string XmlConsoleBytes(std::string_view serialized) {
+std::string XmlWithCrLfLineEnds(std::string_view serialized) {
   std::string out;
-  size_t start = 0;
-  size_t pos = 0;
-  while (pos < serialized.size()) {
+  out.reserve(serialized.size() + serialized.size() / 16);
+  bool inTag = false;
+  char quote = '\0';  // the quote of the value being read, or none
+  for (size_t pos = 0; pos < serialized.size(); ++pos) {
     const char c = serialized[pos];
-    if (c != '\r' && c != '\n') {
-      ++pos;
+    if (quote != '\0') {
+      if (c == quote) quote = '\0';
+    } else if (c == '\r' || c == '\n') {
+      out += "\r\n";
+      if (c == '\r' && pos + 1 < serialized.size() && serialized[pos + 1] == '\n') ++pos;
       continue;
+    } else if (c == '<') {
+      inTag = true;
+    } else if (c == '>') {
+      inTag = false;
+    } else if (inTag && (c == '"' || c == '\'')) {
+      quote = c;
     }
-    out.append(serialized.substr(start, pos - start)).append("\r\n");
-    if (c == '\r' && pos + 1 < serialized.size() && serialized[pos + 1] == '\n') ++pos;
-    start = ++pos;
+    out += c;
   }
-  if (start < serialized.size()) out.append(serialized.substr(start)).append("\r\n");
+  return out;
+}
+
+std::string XmlConsoleBytes(std::string_view serialized) {
+  std::string out = XmlWithCrLfLineEnds(serialized);
+  if (!serialized.empty() && out.back() != '\n') out += "\r\n";
   return out + "\r\n";
 }

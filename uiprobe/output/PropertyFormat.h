@@ -58,7 +58,14 @@ std::wstring DecodeOutputFileText(std::string_view bytes, const AnsiDecoder& dec
 std::string OutputFileBytes(std::optional<std::string_view> oldFile, std::wstring_view text,
                             const AnsiDecoder& decodeAnsi);
 
-// The console form of serialized XML: each of its lines (ended by CR LF,
-// CR or LF in the serialized bytes) followed by CR LF, and one more CR LF
-// at the end. The bytes are kept as they are.
+// Serialized XML with each line break (CR LF, a lone CR or a lone LF)
+// written as CR LF, whatever the serializer ended its lines with; every
+// other byte is kept. Inside a tag, a quoted value runs to its closing
+// quote, and a line break in it is data and stays as it is (MSXML writes
+// those as character references anyway).
+std::string XmlWithCrLfLineEnds(std::string_view serialized);
+
+// The console form of serialized XML: each of its lines followed by CR LF
+// (XmlWithCrLfLineEnds, and CR LF after a last line without a break), and
+// one more CR LF at the end.
 std::string XmlConsoleBytes(std::string_view serialized);

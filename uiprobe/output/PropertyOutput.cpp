@@ -70,6 +70,10 @@ void WriteOutputFile(const std::wstring& fileName, std::string_view bytes) {
   WriteAll(file.Get(), bytes, [] { RaiseLastOSError(); });
 }
 
+void WriteXmlOutputFile(const std::wstring& fileName, const TXmlDocument& document) {
+  WriteOutputFile(fileName, XmlWithCrLfLineEnds(document.SaveToBytes()));
+}
+
 std::wstring FormatObjectText(IItemInfo* item, std::string_view flags,
                               std::string_view formatName) {
   return FormatObjectText(ReadObjectProperties(item, flags), flags, formatName);
@@ -85,7 +89,7 @@ void WriteObjectOutput(IItemInfo* item, std::wstring_view outputFormat,
       document.SetEncoding(kXmlFileEncoding);
       WriteObjectXML(item, document, root.Get(), outputFlags);
       // The document model's own saving says only that it failed.
-      WriteOutputFile(outputFile, document.SaveToBytes());
+      WriteXmlOutputFile(outputFile, document);
     } else {
       document.SetEncoding(kXmlConsoleEncoding);
       WriteObjectXML(item, document, root.Get(), outputFlags);

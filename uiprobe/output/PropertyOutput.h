@@ -8,6 +8,7 @@
 
 #include "ItemInfo.h"
 #include "ObjectProperties.h"
+#include "XmlDocument.h"
 
 // The text of the selected, non-empty properties in the named format.
 std::wstring FormatObjectText(IItemInfo* item, std::string_view flags,
@@ -32,6 +33,11 @@ void WriteTextOutputFile(const std::wstring& fileName, std::wstring_view text, b
 // the file's full name and the reason when it cannot be made; a read-only
 // file is refused and left as it is.
 void WriteOutputFile(const std::wstring& fileName, std::string_view bytes);
+
+// Creates or replaces the file with the document's bytes, its lines ended
+// by CR LF whatever the document library ends them with; no byte-order
+// mark is added. Raises as WriteOutputFile.
+void WriteXmlOutputFile(const std::wstring& fileName, const TXmlDocument& document);
 
 // Writes the bytes to standard output unchanged. Raises EInOutError when
 // the write fails.

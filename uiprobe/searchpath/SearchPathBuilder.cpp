@@ -103,16 +103,15 @@ SearchInfoPathPtr BuildSearchPath(IItemInfo* item, const ThumbnailCapture& captu
     FillSearchInfoWithNeighbours(record.Get(), chain->Items(k).Get());
   }
 
-  const int32_t count = path->GetCount();
-  if (count > 0 && chain->Count() > 0) {
-    const ItemInfoPtr last = chain->Items(chain->Count() - 1);
-    const SelectionFramePtr frame = GetSelectionFrame();
-    const bool wasVisible = frame->GetVisible();
-    frame->SetVisible(false);
-    Sleep(kFrameHiddenBeforeThumbnailMs);
-    capture(last.Get(), *path->GetItem(count - 1)->GetBitmap());
-    frame->SetVisible(wasVisible);
-  }
+  // The chain holds at least the root window's item and finishing never
+  // drops its last element, so there is always a target record.
+  const ItemInfoPtr last = chain->Items(chain->Count() - 1);
+  const SelectionFramePtr frame = GetSelectionFrame();
+  const bool wasVisible = frame->GetVisible();
+  frame->SetVisible(false);
+  Sleep(kFrameHiddenBeforeThumbnailMs);
+  capture(last.Get(), *path->GetItem(path->GetCount() - 1)->GetBitmap());
+  frame->SetVisible(wasVisible);
   LogLeaveSection();
   return path;
 }

@@ -31,7 +31,9 @@ using ThumbnailCapture = std::function<void(IItemInfo* target, TBitmap& bitmap)>
 // target's inner point.
 void CaptureTargetThumbnail(IItemInfo* target, TBitmap& bitmap);
 
-// The search path of `item`, a new path with new snapshots on every call:
+// The search path of `item`, a new path with new snapshots on every call;
+// never nil (the path is made before anything else, and a failure to make
+// it raises):
 // 1. The item and its parents are snapshotted, from the item upwards, until
 //    the null item or the top-level window's own window object (role 9 with
 //    the root window's handle) is reached, or kMaxSearchPathDepth levels

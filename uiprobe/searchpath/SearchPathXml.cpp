@@ -165,9 +165,8 @@ void WriteSearchPathXML(ISearchInfoPath* path, TXmlDocument& document, IXMLDOMNo
 
 void CreateSearchPathFile(IItemInfo* item, const std::wstring& fileName) {
   const SearchInfoPathPtr path = BuildSearchPath(item);
-  if (!path) return;
   TXmlDocument document(L"1.0", true);
   WriteSearchPathXML(path.Get(), document, document.DocumentNode().Get());
   document.SetEncoding(L"utf-8");
-  WriteOutputFile(fileName, document.SaveToBytes());
+  WriteXmlOutputFile(fileName, document);
 }

@@ -20,7 +20,6 @@ using testsupport::ReadBytesFromFile;
 using testsupport::TempFolder;
 using testsupport::Utf16Be;
 using testsupport::Utf16Le;
-using testsupport::WithLfLineEnds;
 using testsupport::WriteBytesToFile;
 
 namespace {
@@ -311,26 +310,26 @@ TEST_F(PropertyOutput_Xml, File_HoldsTheSelectedPropertiesAndIsAlwaysReplaced) {
     std::string expected;
   } cases[] = {
       {"attributes in table order", OkButton(), "Snh",
-       "<ObjectInfo Handle=\"658\" Name=\"OK\" ShortCut=\"\"/>\n"},
+       "<ObjectInfo Handle=\"658\" Name=\"OK\" ShortCut=\"\"/>\r\n"},
       {"child elements", FullItem(), "nbp",
-       "<ObjectInfo Name=\"Name\">\n"
-       "  <ScreenRect Left=\"10\" Top=\"20\" Right=\"110\" Bottom=\"220\"/>\n"
-       "  <ScreenPoint X=\"15\" Y=\"26\"/>\n"
-       "</ObjectInfo>\n"},
+       "<ObjectInfo Name=\"Name\">\r\n"
+       "  <ScreenRect Left=\"10\" Top=\"20\" Right=\"110\" Bottom=\"220\"/>\r\n"
+       "  <ScreenPoint X=\"15\" Y=\"26\"/>\r\n"
+       "</ObjectInfo>\r\n"},
       {"every property, empty ones too, signed integers", plain, "mhnrstcSvadHRT",
        "<ObjectInfo Module=\"\" Handle=\"-2147483648\" "
        "Name=\"r\xC3\xA9sum\xC3\xA9 \xD0\x96 &amp; &lt;&quot;\" Role=\"\" State=\"\" "
        "WindowText=\"\" Class=\"\" ShortCut=\"\" Value=\"\" DefaultAction=\"\" "
-       "Description=\"\" HelpTopicId=\"-1\" RoleFull=\"\" StateFull=\"\"/>\n"},
-      {"no flags", FullItem(), "", "<ObjectInfo/>\n"},
+       "Description=\"\" HelpTopicId=\"-1\" RoleFull=\"\" StateFull=\"\"/>\r\n"},
+      {"no flags", FullItem(), "", "<ObjectInfo/>\r\n"},
   };
   const std::wstring file = File(L"out.xml");
   for (const auto& c : cases) {
     // Asked to append, it replaces what the file held.
     WriteBytesToFile(file, "old content\r\n");
     WriteObjectOutput(c.item.Get(), L"xml", c.flags, file, true);
-    EXPECT_EQ(WithLfLineEnds(ReadBytesFromFile(file)),
-              "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n" + c.expected)
+    EXPECT_EQ(ReadBytesFromFile(file),
+              "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n" + c.expected)
         << c.name;
   }
 }
@@ -361,6 +360,26 @@ TEST(PropertyFormat_Utf8, ValidityOfBomLessText) {
   EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));          // surrogate
   EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));      // above U+10FFFF
   EXPECT_FALSE(IsValidUtf8("ab\xE2\x82"));            // cut short
+}
+
+// Whatever the serializer ends its lines with, they end with CR LF; a line
+// break inside an attribute value, in either quote, is data and stays as it
+// is, as do character references.
+TEST(PropertyFormat_XmlFile, LineBreaksOutsideAttributeValuesBecomeCrLf) {
+  const struct {
+    const char* serialized;
+    const char* expected;
+  } cases[] = {
+      {"<?xml version=\"1.0\"?>\n<a>\n  <b/>\n</a>\n",
+       "<?xml version=\"1.0\"?>\r\n<a>\r\n  <b/>\r\n</a>\r\n"},
+      {"<a>\r\n  <b/>\r</a>", "<a>\r\n  <b/>\r\n</a>"},
+      {"<a v=\"x\ny\r\nz\rw\" w='p\n\"q'>it's\n</a>\n",
+       "<a v=\"x\ny\r\nz\rw\" w='p\n\"q'>it's\r\n</a>\r\n"},
+      {"<a v=\"x&#13;&#10;y&#xA;\"/>\n", "<a v=\"x&#13;&#10;y&#xA;\"/>\r\n"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(XmlWithCrLfLineEnds(c.serialized), c.expected) << c.serialized;
+  }
 }
 
 TEST(PropertyFormat_Console, XmlLinesEachEndWithCrLfThenOneMore) {
