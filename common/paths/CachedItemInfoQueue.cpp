@@ -26,6 +26,12 @@ EIntfCastError::EIntfCastError()
 
 TCachedInfoQueue::TCachedInfoQueue() : container_(NewPersistContainer()) {}
 
+TCachedInfoQueue::~TCachedInfoQueue() { ReleaseElements(); }
+
+void TCachedInfoQueue::ReleaseElements() noexcept {
+  while (!items_.empty()) items_.pop_back();
+}
+
 void TCachedInfoQueue::Insert(int32_t index, IItemInfo* item) {
   CachedItemInfoPtr snapshot;
   if (item == nullptr || FAILED(item->QueryInterface(IID_PPV_ARGS(&snapshot)))) {
@@ -106,7 +112,7 @@ bool TCachedInfoQueue::SaveToContainer(IPersistContainer* container) {
 }
 
 bool TCachedInfoQueue::LoadFromContainer(IPersistContainer* container) {
-  items_.clear();
+  ReleaseElements();
   const int32_t count = ReadSavedCount(container);
   // Root and parents are in place before the elements load, so that every
   // loaded child gets element 0 as its root.

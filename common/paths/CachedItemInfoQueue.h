@@ -60,6 +60,7 @@ class EIntfCastError : public Exception {
 class TCachedInfoQueue final : public ComObject<ICachedInfoQueue> {
  public:
   TCachedInfoQueue();
+  ~TCachedInfoQueue() override;
 
   void STDMETHODCALLTYPE Insert(int32_t index, IItemInfo* item) override;
   int32_t STDMETHODCALLTYPE Count() override;
@@ -77,6 +78,12 @@ class TCachedInfoQueue final : public ComObject<ICachedInfoQueue> {
   void Link();
 
  private:
+  // Empties the list from its end. Each element holds the one before it as
+  // its parent, so a list released from its start would free a long chain
+  // from the far end, one release inside the other, deep enough to exhaust
+  // the stack; from the end each element goes on its own.
+  void ReleaseElements() noexcept;
+
   std::vector<CachedItemInfoPtr> items_;
   // What Finish saved; kept with the path, never read back.
   Microsoft::WRL::ComPtr<IPersistContainer> container_;

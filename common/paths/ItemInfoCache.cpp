@@ -44,14 +44,6 @@ HWND HandleFromBits(uint32_t bits) {
 // Saved children and list elements are named by their index.
 std::string IndexName(size_t index) { return std::to_string(index); }
 
-// The children that a saved "Items" container stands for: how many it
-// holds as entries of their own, or, when it holds none, how many it only
-// counts.
-struct SavedChildren {
-  int32_t held = 0;
-  int32_t counted = 0;
-};
-
 // The index an entry name stands for, written as the save writes it: at
 // most ten decimal digits without leading zeros; none for any other name.
 std::optional<int64_t> IndexNamed(std::string_view name) {
@@ -64,18 +56,15 @@ std::optional<int64_t> IndexNamed(std::string_view name) {
   return index;
 }
 
-SavedChildren ReadSavedChildren(IPersistContainer* container) {
-  int32_t count = 0;
-  ReadLeniently([&] { return container->ReadInteger("Count", count); });
-  if (count <= 0) return {};
-  // One past the last child held, of those the count names.
+// One past the last of the first `count` children that the container holds
+// an entry for; 0 when it holds none of them.
+int32_t HeldChildren(IPersistContainer* container, int32_t count) {
   int32_t held = 0;
   for (int32_t i = 0; i < container->Count(); ++i) {
     const std::optional<int64_t> index = IndexNamed(container->EntryName(i));
     if (index && *index < count) held = std::max(held, static_cast<int32_t>(*index) + 1);
   }
-  if (held > 0) return {held, 0};
-  return {0, std::min(count, kMaxChildCount)};
+  return held;
 }
 
 // Releases a source's child lock however the walk ends.
@@ -434,12 +423,13 @@ void TCachedItemInfo::LoadChildren(IPersistContainer* container, int depthLeft) 
   countedChildren_ = 0;
   countedChildrenRoot_.Reset();
   if (container == nullptr) return;
-  const SavedChildren saved = ReadSavedChildren(container);
-  if (saved.counted > 0) {
-    countedChildren_ = saved.counted;
+  const int32_t count = ReadSavedCount(container);
+  const int32_t held = HeldChildren(container, count);
+  if (count > held) {
+    countedChildren_ = count - held;
     countedChildrenRoot_ = GetRootItem();
   }
-  for (int32_t i = 0; i < saved.held; ++i) {
+  for (int32_t i = 0; i < held; ++i) {
     const ItemInfoPtr root = GetRootItem();
     const ComPtr<TCachedItemInfo> child =
         MakeComObject<TCachedItemInfo>(NullItemInfo().Get(), this, root.Get());
@@ -517,5 +507,5 @@ int32_t ReadSavedCount(IPersistContainer* container) {
   if (container == nullptr) return 0;
   int32_t count = 0;
   ReadLeniently([&] { return container->ReadInteger("Count", count); });
-  return std::clamp(count, 0, std::max(container->Count(), kMaxListWithoutElements));
+  return std::clamp(count, 0, std::max(container->Count(), kMaxChildCount));
 }

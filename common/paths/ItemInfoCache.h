@@ -54,13 +54,12 @@ struct ICachedItemInfo : public IItemInfo {
   virtual void STDMETHODCALLTYPE AddChild(ICachedItemInfo* item, bool adopt) = 0;
   // The name from now on; the source is never asked for it.
   virtual void STDMETHODCALLTYPE SetName(const std::wstring& name) = 0;
-  // Replaces both child lists by the children saved in the container
-  // ("Count" and one nested snapshot per child, named "0", "1", ...); every
-  // loaded child counts as valid. A container that holds children is
-  // trusted for no child beyond the last one it holds. One that holds the
-  // count alone, as a snapshot saved without children writes it, stands
-  // for that many children with nothing in them, at most kMaxChildCount;
-  // they are made only when one of them is asked for. True.
+  // Replaces both child lists by the "Count" children saved in the
+  // container (ReadSavedCount), each from its nested snapshot named "0",
+  // "1", ...; every loaded child counts as valid. A child without a nested
+  // snapshot has construction values and no children, as a snapshot saved
+  // without children leaves all of them; those behind the last one held are
+  // made only when one of them is asked for. True.
   virtual bool STDMETHODCALLTYPE LoadItems(IPersistContainer* container) = 0;
   // Writes "Count", the number of valid children, and with `withChildren`
   // each valid child saved without children of its own. True.
@@ -244,14 +243,11 @@ bool ReadLeniently(Read read) {
 Microsoft::WRL::ComPtr<IPersistContainer> ReadSubContainerLeniently(
     IPersistContainer* container, std::string_view name);
 
-// A saved list names its length in "Count", and its elements are entries
-// beside it. A load makes no more elements than the container holds
-// entries, or than this many when it holds fewer, so that a damaged count
-// cannot make it build objects without end. (A snapshot's children follow
-// a rule of their own; see LoadItems.)
-inline constexpr int32_t kMaxListWithoutElements = 4096;
-
-// The element count "Count" of a saved list: 0 when missing or negative,
-// and at most the greater of the container's entry count and
-// kMaxListWithoutElements.
+// A saved list (a snapshot's children, a path's elements, a search path's
+// records) names its length in "Count", and its elements are entries beside
+// it, named by their index; an element without an entry is made with
+// construction values. So that a damaged count cannot make a load build
+// objects without end, the count is kept up to kMaxChildCount, the most that
+// a save names, or up to the container's entry count when it holds more.
+// This gives the count: 0 when missing or negative.
 int32_t ReadSavedCount(IPersistContainer* container);

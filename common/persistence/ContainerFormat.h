@@ -15,10 +15,12 @@
 //   S bytes    the data block
 //
 // Streams come from files, the clipboard and other programs, so loading
-// believes none of the numbers in them: every count is checked against the
-// bytes that are really left before anything is allocated for it, every
-// entry's value must lie inside the data block, and a nested container is
-// checked through as well, to a bounded depth.
+// believes none of the numbers of the framing: every count is checked
+// against the bytes that are really left before anything is allocated for
+// it, and every entry must begin inside the data block. The values are
+// copied as they are, whatever their kind, also one unknown here; each read
+// checks the bytes it decodes, and a nested container is looked into only
+// when it is read.
 
 #include <array>
 #include <cstddef>
@@ -62,14 +64,6 @@ inline constexpr size_t kMaxEntryNameLength = 255;
 inline constexpr std::array<uint8_t, 16> kContainerMagic = {
     0x1D, 0x2E, 0x72, 0xF3, 0xBF, 0xBA, 0x76, 0x4B,
     0xA7, 0x0C, 0x75, 0xD6, 0xBD, 0xC0, 0xA5, 0x36};
-
-// Magic, entry count and data size.
-inline constexpr size_t kEmptyContainerStreamSize = 24;
-
-// How deep containers may lie inside each other in a stream that is loaded.
-// The item model nests a few levels per snapshot of a tree; a stream that
-// goes deeper than this is taken as damaged.
-inline constexpr int kMaxContainerNesting = 128;
 
 using Record16 = std::array<uint8_t, 16>;
 
@@ -161,7 +155,8 @@ class ContainerContent {
   bool ReadBoolean(std::string_view name, bool& value);
   bool ReadCountedBytes(std::string_view name, std::string& bytes);
   // The bytes of the data block from the entry on: a nested container
-  // stream when the entry holds one, cut to its own length then.
+  // stream when the entry holds one whose framing is whole, cut to its own
+  // length then. What lies inside it is not looked at.
   std::optional<std::string_view> FindContainerStream(std::string_view name);
 
   // The whole container stream.
@@ -170,7 +165,7 @@ class ContainerContent {
   // Replaces everything with the container stream at the source's position.
   // The content is emptied first. A source whose first 16 bytes are missing
   // or are not the magic gives BadMagic, and the content stays empty. A
-  // stream that breaks the format raises ContainerFormatError, and the
+  // stream whose framing is broken raises ContainerFormatError, and the
   // content stays empty as well. The source ends behind the data block.
   ContainerLoad Load(ByteSource& source);
 
@@ -188,10 +183,5 @@ class ContainerContent {
 };
 
 // The length of the container stream at the start of `bytes`, when the
-// bytes begin with one that is whole and keeps to the format; nested
-// containers are checked down to `nestingLeft` levels.
-std::optional<size_t> MeasureContainerStream(std::string_view bytes,
-                                             int nestingLeft = kMaxContainerNesting);
-
-// The encoding of an empty container.
-std::string EmptyContainerStream();
+// bytes begin with one whose framing is whole: what Load takes of them.
+std::optional<size_t> MeasureContainerStream(std::string_view bytes);

@@ -69,7 +69,8 @@ struct IPersistContainer : public IUnknown {
   virtual bool STDMETHODCALLTYPE ReadBoolean(std::string_view name, bool& value) = 0;
   // The target loads itself from the entry's bytes, which replaces what it
   // held; true when the name was found, whether or not the bytes were a
-  // container.
+  // container. Bytes that begin as a container and break its framing are
+  // the read error, with the target left empty.
   virtual bool STDMETHODCALLTYPE ReadContainer(std::string_view name,
                                                IPersistContainer* target) = 0;
   // Writes the entry's bytes into the target at its position (it is not

@@ -5,6 +5,7 @@
 // No platform header, so that the tests of the pure byte format use it on the
 // host as well.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,6 +16,12 @@
 #include "ContainerFormat.h"
 
 namespace testsupport {
+
+// Magic, entry count and data size.
+inline constexpr size_t kEmptyContainerStreamSize = 24;
+
+// The encoding of an empty container.
+inline std::string EmptyContainerStream() { return ContainerContent().Save(); }
 
 // One directory entry: its name, its offset into the data block, its kind.
 struct RawEntry {
@@ -33,6 +40,24 @@ inline std::string RawStream(int32_t count, const std::vector<RawEntry>& entries
              Int32Bytes(entry.offset) + static_cast<char>(entry.kind);
   }
   return bytes + Int32Bytes(dataSize) + std::string(data);
+}
+
+// The content's stream with two entries behind its own that no read can
+// make sense of: "Unknown", of a kind this code does not know, and "Broken",
+// a nested container whose bytes begin as one and break its framing.
+inline std::string WithForeignEntries(const ContainerContent& content) {
+  std::vector<RawEntry> entries;
+  for (const PersistEntry& entry : content.Entries()) {
+    entries.push_back({entry.name, entry.offset, entry.kind});
+  }
+  std::string data = content.Data();
+  entries.push_back({"Unknown", static_cast<int32_t>(data.size()), kPersistKindCount});
+  data += "1234";
+  entries.push_back({"Broken", static_cast<int32_t>(data.size()),
+                     static_cast<uint8_t>(PersistKind::Container)});
+  data += std::string(kContainerMagic.begin(), kContainerMagic.end()) + Int32Bytes(INT32_MAX);
+  return RawStream(static_cast<int32_t>(entries.size()), entries, static_cast<int32_t>(data.size()),
+                   data);
 }
 
 // The integer of the name in a container (anything that reads integers by

@@ -465,5 +465,5 @@ TEST(CachedItemInfoQueue_Load, HugeCount_IsLimitedToWhatTheContainerHolds) {
   const CachedInfoQueuePtr loaded = NewCachedInfoQueue();
   EXPECT_TRUE(loaded->LoadFromContainer(source.Get()));
   EXPECT_GE(loaded->Count(), 1);
-  EXPECT_LE(loaded->Count(), std::max(source->Count(), kMaxListWithoutElements));
+  EXPECT_LE(loaded->Count(), std::max(source->Count(), kMaxChildCount));
 }

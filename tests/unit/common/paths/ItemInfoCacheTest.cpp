@@ -539,12 +539,28 @@ TEST(ItemInfoCache_Load, EntryOfAnotherKind_CountsAsMissing) {
   EXPECT_EQ(loaded->GetText(), "readable");
 }
 
-TEST(ItemInfoCache_Load, SavedChildren_NoneBeyondTheLastOneHeld) {
+TEST(ItemInfoCache_Load, ForeignEntriesInTheSavedContainers_KeepEveryProperty) {
+  ContainerContent properties;
+  properties.WriteWideString("Name", L"kept");
+  properties.WriteInteger("RoleId", 9);
+  ContainerContent items;
+  items.WriteInteger("Count", 1);
+  ContainerContent saved;
+  saved.WriteContainerStream("Properties", WithForeignEntries(properties));
+  saved.WriteContainerStream("Items", WithForeignEntries(items));
+  const CachedItemInfoPtr loaded = NewEmptyCachedItemInfo();
+  EXPECT_TRUE(loaded->LoadFromContainer(LoadedFrom(WithForeignEntries(saved)).Get()));
+  EXPECT_EQ(loaded->GetName(), L"kept");
+  EXPECT_EQ(loaded->GetRoleId(), 9);
+  EXPECT_EQ(loaded->GetValidChildCount(), 1);
+}
+
+TEST(ItemInfoCache_Load, SavedChildren_AsManyAsCountedUpToTheLimitWithTheGapsEmpty) {
   const struct {
     int32_t count;
     std::vector<std::string> held;
     int32_t children;
-  } cases[] = {{INT32_MAX, {"0"}, 1}, {5, {"0", "2"}, 3}, {2, {"0", "2"}, 1}};
+  } cases[] = {{INT32_MAX, {"0"}, kMaxChildCount}, {5, {"0", "2"}, 5}, {2, {"0", "2"}, 2}};
   for (const auto& c : cases) {
     const ContainerPtr items = NewPersistContainer();
     items->WriteInteger("Count", c.count);
@@ -555,9 +571,10 @@ TEST(ItemInfoCache_Load, SavedChildren_NoneBeyondTheLastOneHeld) {
     EXPECT_EQ(loaded->GetChildCount(), c.children) << c.count;
     EXPECT_EQ(loaded->GetValidChildCount(), c.children) << c.count;
     EXPECT_EQ(loaded->GetChild(0)->GetName(), L"held");
-    // A child the container does not hold has nothing in it.
-    if (c.children == 3) {
-      EXPECT_EQ(loaded->GetChild(1)->GetName(), L"");
+    // A child the container does not hold has construction values.
+    for (const int32_t gap : {1, c.children - 1}) {
+      EXPECT_EQ(loaded->GetChild(gap)->GetName(), L"") << c.count << " child " << gap;
+      EXPECT_EQ(loaded->GetChild(gap)->GetRoleId(), 0) << c.count << " child " << gap;
     }
   }
 }

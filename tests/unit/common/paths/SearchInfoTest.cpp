@@ -437,7 +437,7 @@ TEST(SearchInfo_PathLoad, HugeCount_IsLimitedToWhatTheContainerHolds) {
   const SearchInfoPathPtr path = NewSearchInfoList();
   path->SetSource(source.Get());
   EXPECT_GE(path->GetCount(), 1);
-  EXPECT_LE(path->GetCount(), std::max(source->Count(), kMaxListWithoutElements));
+  EXPECT_LE(path->GetCount(), std::max(source->Count(), kMaxChildCount));
   EXPECT_EQ(path->GetItem(0)->GetName(), L"first");
 }
 

@@ -30,7 +30,7 @@ using namespace testsupport;
 
 namespace {
 
-const std::string kEmptyStream = EmptyContainerStream();
+const std::string kEmptyStream = testsupport::EmptyContainerStream();
 
 // A stream that takes at most `capacity` bytes; everything else about it is
 // refused.
@@ -428,6 +428,20 @@ TEST(ObjectContainer_Nesting, ReadContainerOfAnotherKind_IsFoundAndLeavesTargetE
   const ContainerPtr target = ContainerWithInteger("Old", 1);
   EXPECT_TRUE(container->ReadContainer("Count", target.Get()));
   EXPECT_TRUE(target->IsEmpty());
+}
+
+TEST(ObjectContainer_Nesting, ForeignEntries_LoadAndOnlyTheBrokenContainerFailsItsRead) {
+  ContainerContent content;
+  content.WriteInteger("Good", 7);
+  const ContainerPtr container = LoadedFrom(WithForeignEntries(content));
+  EXPECT_EQ(Entries(container.Get()),
+            (std::vector<ContainerEntry>{
+                {"Good", kKindInteger}, {"Unknown", kPersistKindCount}, {"Broken", kKindContainer}}));
+  EXPECT_EQ(IntegerIn(container.Get(), "Unknown"), 0x34333231);
+  const ContainerPtr target = ContainerWithInteger("Old", 1);
+  EXPECT_THROW(container->ReadContainer("Broken", target.Get()), EReadError);
+  EXPECT_TRUE(target->IsEmpty());
+  EXPECT_EQ(IntegerIn(container.Get(), "Good"), 7);
 }
 
 TEST(ObjectContainer_Nesting, WrittenIntoItself_HoldsWhatItHeldBefore) {
