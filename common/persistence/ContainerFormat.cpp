@@ -81,21 +81,12 @@ int32_t ReadDataSize(ByteSource& source) {
   return size;
 }
 
-// Every entry's value begins inside the data block. Whether it fits there,
-// and whether its kind is one this code knows, is left to the read of it.
-void CheckOffsets(const std::vector<PersistEntry>& entries, int32_t dataSize) {
-  for (const PersistEntry& entry : entries) {
-    if (entry.offset < 0 || entry.offset >= dataSize) throw ContainerFormatError();
-  }
-}
-
 // The length of the container stream at the start of the source: its
 // framing read and checked, its values not looked at.
 size_t MeasureFraming(MemoryByteSource& source) {
   if (!ReadMagic(source)) throw ContainerFormatError();
   const std::vector<PersistEntry> entries = ReadDirectory(source);
   const int32_t size = ReadDataSize(source);
-  CheckOffsets(entries, size);
   return source.Position() + static_cast<size_t>(size);
 }
 
@@ -192,9 +183,9 @@ bool ContainerContent::FindEntry(std::string_view name) {
   const auto found = std::find_if(entries_.begin(), entries_.end(),
                                   [key](const PersistEntry& entry) { return entry.name == key; });
   if (found == entries_.end()) return false;
-  // A written entry begins at the end of the data block as it was then, and
-  // a load checks that each entry begins inside it.
-  position_ = static_cast<size_t>(found->offset);
+  // A loaded entry may name any offset at all; the read that decodes it
+  // finds whether its bytes lie in the data block.
+  position_ = found->offset < 0 ? data_.size() + 1 : static_cast<size_t>(found->offset);
   return true;
 }
 
@@ -287,6 +278,7 @@ bool ContainerContent::ReadCountedBytes(std::string_view name, std::string& byte
 
 std::optional<std::string_view> ContainerContent::FindContainerStream(std::string_view name) {
   if (!FindEntry(name)) return std::nullopt;
+  if (position_ > data_.size()) throw ContainerFormatError();
   const std::string_view rest = std::string_view(data_).substr(position_);
   const std::optional<size_t> length = MeasureContainerStream(rest);
   if (!length) return rest;
@@ -313,7 +305,6 @@ ContainerLoad ContainerContent::Load(ByteSource& source) {
   if (!ReadMagic(source)) return ContainerLoad::BadMagic;
   std::vector<PersistEntry> entries = ReadDirectory(source);
   const int32_t size = ReadDataSize(source);
-  CheckOffsets(entries, size);
   std::string data(static_cast<size_t>(size), '\0');
   if (source.Read(data.data(), data.size()) != data.size()) throw ContainerFormatError();
   entries_ = std::move(entries);

@@ -17,9 +17,9 @@
 // Streams come from files, the clipboard and other programs, so loading
 // believes none of the numbers of the framing: every count is checked
 // against the bytes that are really left before anything is allocated for
-// it, and every entry must begin inside the data block. The values are
-// copied as they are, whatever their kind, also one unknown here; each read
-// checks the bytes it decodes, and a nested container is looked into only
+// it. The entries and values are copied as they are, whatever their kind or
+// offset, also a kind unknown here; each read checks that the bytes it
+// decodes lie in the data block, and a nested container is looked into only
 // when it is read.
 
 #include <array>

@@ -359,8 +359,10 @@ class TPersistContainer final : public ComObject<IPersistContainer> {
 
   bool STDMETHODCALLTYPE ReadContainer(std::string_view name, IPersistContainer* target) override {
     if (target == nullptr) return false;
-    const std::optional<std::string_view> nested = content_.FindContainerStream(name);
-    if (!nested) return false;
+    std::optional<std::string_view> nested;
+    if (!Reading([&] { return (nested = content_.FindContainerStream(name)).has_value(); })) {
+      return false;
+    }
     // A copy: the target may be this very container, which its load empties.
     const ComPtr<IStream> stream = NewMemoryStream(*nested);
     target->LoadFromStream(stream.Get());

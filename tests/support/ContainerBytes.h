@@ -42,9 +42,10 @@ inline std::string RawStream(int32_t count, const std::vector<RawEntry>& entries
   return bytes + Int32Bytes(dataSize) + std::string(data);
 }
 
-// The content's stream with two entries behind its own that no read can
-// make sense of: "Unknown", of a kind this code does not know, and "Broken",
-// a nested container whose bytes begin as one and break its framing.
+// The content's stream with three entries behind its own that no read can
+// make sense of: "Unknown", of a kind this code does not know, "Broken", a
+// nested container whose bytes begin as one and break its framing, and
+// "Astray", a nested container whose offset lies far past the data block.
 inline std::string WithForeignEntries(const ContainerContent& content) {
   std::vector<RawEntry> entries;
   for (const PersistEntry& entry : content.Entries()) {
@@ -56,6 +57,7 @@ inline std::string WithForeignEntries(const ContainerContent& content) {
   entries.push_back({"Broken", static_cast<int32_t>(data.size()),
                      static_cast<uint8_t>(PersistKind::Container)});
   data += std::string(kContainerMagic.begin(), kContainerMagic.end()) + Int32Bytes(INT32_MAX);
+  entries.push_back({"Astray", INT32_MAX, static_cast<uint8_t>(PersistKind::Container)});
   return RawStream(static_cast<int32_t>(entries.size()), entries, static_cast<int32_t>(data.size()),
                    data);
 }

@@ -436,11 +436,17 @@ TEST(ObjectContainer_Nesting, ForeignEntries_LoadAndOnlyTheBrokenContainerFailsI
   const ContainerPtr container = LoadedFrom(WithForeignEntries(content));
   EXPECT_EQ(Entries(container.Get()),
             (std::vector<ContainerEntry>{
-                {"Good", kKindInteger}, {"Unknown", kPersistKindCount}, {"Broken", kKindContainer}}));
+                {"Good", kKindInteger},
+                {"Unknown", kPersistKindCount},
+                {"Broken", kKindContainer},
+                {"Astray", kKindContainer}}));
   EXPECT_EQ(IntegerIn(container.Get(), "Unknown"), 0x34333231);
   const ContainerPtr target = ContainerWithInteger("Old", 1);
   EXPECT_THROW(container->ReadContainer("Broken", target.Get()), EReadError);
   EXPECT_TRUE(target->IsEmpty());
+  const ContainerPtr untouched = ContainerWithInteger("Old", 1);
+  EXPECT_THROW(container->ReadContainer("Astray", untouched.Get()), EReadError);
+  EXPECT_EQ(IntegerIn(untouched.Get(), "Old"), 1);
   EXPECT_EQ(IntegerIn(container.Get(), "Good"), 7);
 }
 
