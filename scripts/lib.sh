@@ -141,23 +141,21 @@ install_packages() {
       grep -E '^(E|Err):' "$log" | sed 's/^/  /' >&2
     fi
   fi
-  local install=(apt-get install -y --no-install-recommends)
-  if DEBIAN_FRONTEND=noninteractive "${install[@]}" "${missing[@]}" >"$log" 2>&1; then
+  local command=(apt-get install -y --no-install-recommends "${missing[@]}")
+  local status=0 suite
+  DEBIAN_FRONTEND=noninteractive "${command[@]}" >"$log" 2>&1 || status=$?
+  if [ "$status" -ne 0 ] && suite=$(system_suite); then
+    echo "apt could not resolve the packages with every suite; trying again with the packages of $suite alone. It said:" >&2
+    grep -E '^(E|W):' "$log" | sed 's/^/  /' >&2
+    command=(apt-get install -y --no-install-recommends -t "$suite" "${missing[@]}")
+    status=0
+    DEBIAN_FRONTEND=noninteractive "${command[@]}" >"$log" 2>&1 || status=$?
+  fi
+  if [ "$status" -eq 0 ]; then
     rm -f "$log"
     return 0
   fi
-  local failed=("${install[@]}" "${missing[@]}")
-  local suite
-  if suite=$(system_suite) && [ -n "$suite" ]; then
-    echo "apt could not resolve the packages with every suite; trying again with the packages of $suite alone. It said:" >&2
-    grep -E '^(E|W):' "$log" | sed 's/^/  /' >&2
-    failed=("${install[@]}" -t "$suite" "${missing[@]}")
-    if DEBIAN_FRONTEND=noninteractive "${failed[@]}" >"$log" 2>&1; then
-      rm -f "$log"
-      return 0
-    fi
-  fi
-  echo "Installing failed. The command was: ${failed[*]}" >&2
+  echo "Installing failed. The command was: ${command[*]}" >&2
   echo "apt said:" >&2
   tail -n 40 "$log" >&2
   rm -f "$log"
