@@ -85,7 +85,7 @@ int32_t ReadDataSize(ByteSource& source) {
 // framing read and checked, its values not looked at.
 size_t MeasureFraming(MemoryByteSource& source) {
   if (!ReadMagic(source)) throw ContainerFormatError();
-  const std::vector<PersistEntry> entries = ReadDirectory(source);
+  ReadDirectory(source);  // read to check it and to pass it
   const int32_t size = ReadDataSize(source);
   return source.Position() + static_cast<size_t>(size);
 }
