@@ -11,9 +11,11 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "CodePage.h"
 #include "ComApartment.h"
@@ -85,6 +87,17 @@ class LimitedStream final : public IStream {
   size_t capacity_;
   std::string bytes_;
 };
+
+// The value of the name as the container's read of its kind gives it; none
+// when the read finds nothing.
+template <class T>
+std::optional<T> ValueIn(IPersistContainer* container,
+                         bool (STDMETHODCALLTYPE IPersistContainer::*read)(std::string_view, T&),
+                         std::string_view name) {
+  T value{};
+  if (!(container->*read)(name, value)) return std::nullopt;
+  return value;
+}
 
 }  // namespace
 
@@ -209,50 +222,28 @@ TEST(ObjectContainer_Values, EveryKind_RoundTripsThroughAStream) {
 
   const ContainerPtr loaded = LoadedFrom(SavedBytes(source.Get()));
   ASSERT_EQ(loaded->Count(), 12);
-  const char* const names[] = {"Integer", "Handle", "Int64",   "String",    "Wide",   "Record",
-                               "Point",   "Rect",   "Boolean", "Container", "Stream", "Graphic"};
-  const uint8_t kinds[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12};
-  for (int32_t i = 0; i < loaded->Count(); ++i) {
-    EXPECT_EQ(loaded->EntryName(i), names[i]);
-    EXPECT_EQ(loaded->EntryKind(i), kinds[i]);
-  }
+  EXPECT_EQ(Entries(loaded.Get()),
+            (std::vector<ContainerEntry>{{"Integer", 0}, {"Handle", 1}, {"Int64", 2},
+                                         {"String", 3}, {"Wide", 4}, {"Record", 5},
+                                         {"Point", 6}, {"Rect", 7}, {"Boolean", 8},
+                                         {"Container", 9}, {"Stream", 10}, {"Graphic", 12}}));
 
-  int32_t integer = 0;
-  uint32_t handle = 0;
-  int64_t int64 = 0;
-  std::string text;
-  std::wstring wide;
-  GUID readRecord{};
-  TPoint point;
-  TRect rect;
-  bool flag = false;
-  ContainerPtr inner;
   const ComPtr<IStream> stream = MemoryStream();
-  TBitmap readPicture;
-  EXPECT_TRUE(loaded->ReadInteger("Integer", integer));
-  EXPECT_TRUE(loaded->ReadHandle("Handle", handle));
-  EXPECT_TRUE(loaded->ReadInt64("Int64", int64));
-  EXPECT_TRUE(loaded->ReadString("String", text));
-  EXPECT_TRUE(loaded->ReadWideString("Wide", wide));
-  EXPECT_TRUE(loaded->ReadRecord16("Record", readRecord));
-  EXPECT_TRUE(loaded->ReadPoint("Point", point));
-  EXPECT_TRUE(loaded->ReadRect("Rect", rect));
-  EXPECT_TRUE(loaded->ReadBoolean("Boolean", flag));
-  ReadSubContainer(loaded.Get(), "Container", inner);
+  EXPECT_EQ(IntegerIn(loaded.Get(), "Integer"), INT32_MIN);
+  EXPECT_EQ(ValueIn(loaded.Get(), &IPersistContainer::ReadHandle, "Handle"), 0xFFFFFFFFu);
+  EXPECT_EQ(ValueIn(loaded.Get(), &IPersistContainer::ReadInt64, "Int64"), INT64_MIN + 1);
+  EXPECT_EQ(ValueIn(loaded.Get(), &IPersistContainer::ReadString, "String"),
+            std::string("a\0\xFF", 3));
+  EXPECT_EQ(WideStringIn(loaded.Get(), "Wide"), L"\u00e9\u0416\xD83D\xDE00");
+  EXPECT_EQ(ValueIn(loaded.Get(), &IPersistContainer::ReadRecord16, "Record"), record);
+  EXPECT_EQ(ValueIn(loaded.Get(), &IPersistContainer::ReadPoint, "Point"), (TPoint{-1, 2}));
+  EXPECT_EQ(ValueIn(loaded.Get(), &IPersistContainer::ReadRect, "Rect"),
+            (TRect{-10, -20, 30, 40}));
+  EXPECT_EQ(ValueIn(loaded.Get(), &IPersistContainer::ReadBoolean, "Boolean"), true);
+  EXPECT_EQ(IntegerIn(Sub(loaded.Get(), "Container").Get(), "Inner"), 77);
   EXPECT_TRUE(loaded->ReadStream("Stream", stream.Get()));
-  EXPECT_TRUE(loaded->ReadGraphic("Graphic", readPicture));
-  EXPECT_EQ(integer, INT32_MIN);
-  EXPECT_EQ(handle, 0xFFFFFFFFu);
-  EXPECT_EQ(int64, INT64_MIN + 1);
-  EXPECT_EQ(text, std::string("a\0\xFF", 3));
-  EXPECT_EQ(wide, L"\u00e9\u0416\xD83D\xDE00");
-  EXPECT_TRUE(IsEqualGUID(readRecord, record));
-  EXPECT_EQ(point, (TPoint{-1, 2}));
-  EXPECT_EQ(rect, (TRect{-10, -20, 30, 40}));
-  EXPECT_TRUE(flag);
-  EXPECT_EQ(IntegerIn(inner.Get(), "Inner"), 77);
   EXPECT_EQ(BytesOf(stream.Get()), "stream bytes");
-  EXPECT_EQ(readPicture, picture);
+  EXPECT_EQ(ValueIn(loaded.Get(), &IPersistContainer::ReadGraphic, "Graphic"), picture);
 }
 
 TEST(ObjectContainer_Values, MissingName_GivesFalseAndLeavesEveryTargetAlone) {
@@ -308,8 +299,7 @@ TEST(ObjectContainer_Values, WriteAfterRead_AppendsAndEarlierValuesStay) {
   container->WriteInteger("Third", 3);
   EXPECT_EQ(IntegerIn(container.Get(), "Third"), 3);
   EXPECT_EQ(IntegerIn(container.Get(), "First"), 1);
-  EXPECT_TRUE(container->ReadString("Second", second));
-  EXPECT_EQ(second, "two");
+  EXPECT_EQ(ValueIn(container.Get(), &IPersistContainer::ReadString, "Second"), "two");
 }
 
 TEST(ObjectContainer_Values, OverLongName_IsCutTo255Bytes) {
@@ -392,16 +382,11 @@ TEST(ObjectContainer_Nesting, ThreeDeep_EveryLevelKeepsItsEntries) {
   level1->WriteString("After", "one");
 
   const ContainerPtr loaded = LoadedFrom(SavedBytes(level1.Get()));
-  ContainerPtr sub2;
-  ContainerPtr sub3;
-  ReadSubContainer(loaded.Get(), "Sub", sub2);
-  ReadSubContainer(sub2.Get(), "Sub", sub3);
-  std::string after;
+  const ContainerPtr sub2 = Sub(loaded.Get(), "Sub");
+  const ContainerPtr sub3 = Sub(sub2.Get(), "Sub");
   EXPECT_EQ(IntegerIn(sub3.Get(), "Level"), 3);
-  EXPECT_TRUE(sub2->ReadString("After", after));
-  EXPECT_EQ(after, "two");
-  EXPECT_TRUE(loaded->ReadString("After", after));
-  EXPECT_EQ(after, "one");
+  EXPECT_EQ(ValueIn(sub2.Get(), &IPersistContainer::ReadString, "After"), "two");
+  EXPECT_EQ(ValueIn(loaded.Get(), &IPersistContainer::ReadString, "After"), "one");
   EXPECT_EQ(IntegerIn(loaded.Get(), "Level"), 1);
   EXPECT_EQ(sub2->Count(), 3);
   EXPECT_EQ(sub3->Count(), 1);
@@ -418,9 +403,7 @@ TEST(ObjectContainer_Nesting, ReadSubContainerOfMissingName_GivesAnEmptyContaine
 TEST(ObjectContainer_Nesting, ReadSubContainerWithLongName_LooksUpThe255Bytes) {
   const ContainerPtr container = NewPersistContainer();
   container->WriteContainer(std::string(255, 's'), ContainerWithInteger("Inner", 8).Get());
-  ContainerPtr sub;
-  ReadSubContainer(container.Get(), std::string(300, 's'), sub);
-  EXPECT_EQ(sub->Count(), 1);
+  EXPECT_EQ(Sub(container.Get(), std::string(300, 's'))->Count(), 1);
 }
 
 TEST(ObjectContainer_Nesting, ReadContainerOfAnotherKind_IsFoundAndLeavesTargetEmpty) {
@@ -454,8 +437,7 @@ TEST(ObjectContainer_Nesting, WrittenIntoItself_HoldsWhatItHeldBefore) {
   const ContainerPtr container = ContainerWithInteger("A", 1);
   EXPECT_TRUE(container->WriteContainer("Self", container.Get()));
   EXPECT_EQ(container->Count(), 2);
-  ContainerPtr copy;
-  ReadSubContainer(container.Get(), "Self", copy);
+  const ContainerPtr copy = Sub(container.Get(), "Self");
   ASSERT_EQ(copy->Count(), 1);
   EXPECT_EQ(copy->EntryName(0), "A");
   EXPECT_EQ(IntegerIn(copy.Get(), "A"), 1);
@@ -793,22 +775,20 @@ TEST_F(ObjectContainerClipboard, WithoutOpening_AddsToWhatTheCallerPlaces) {
 }
 
 TEST_F(ObjectContainerClipboard, HeldOpenElsewhere_SaveAndLoadGiveFalse) {
-  HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  const UniqueHandle opened(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  const UniqueHandle release(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   std::thread holder([&] {
     const bool open = OpenClipboard(nullptr) != FALSE;
-    SetEvent(opened);
-    WaitForSingleObject(release, 10000);
+    SetEvent(opened.Get());
+    WaitForSingleObject(release.Get(), 10000);
     if (open) CloseClipboard();
   });
-  WaitForSingleObject(opened, 10000);
+  WaitForSingleObject(opened.Get(), 10000);
   const ContainerPtr container = ContainerWithInteger("Kept", 1);
   const bool saved = container->SaveToClipboard(format_, true);
   const bool loaded = container->LoadFromClipboard(format_);
-  SetEvent(release);
+  SetEvent(release.Get());
   holder.join();
-  CloseHandle(opened);
-  CloseHandle(release);
   EXPECT_FALSE(saved);
   EXPECT_FALSE(loaded);
   EXPECT_EQ(container->Count(), 1);
