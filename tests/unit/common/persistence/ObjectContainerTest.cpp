@@ -299,7 +299,7 @@ TEST(ObjectContainer_Values, WriteAfterRead_AppendsAndEarlierValuesStay) {
   container->WriteInteger("Third", 3);
   EXPECT_EQ(IntegerIn(container.Get(), "Third"), 3);
   EXPECT_EQ(IntegerIn(container.Get(), "First"), 1);
-  EXPECT_EQ(ValueIn(container.Get(), &IPersistContainer::ReadString, "Second"), "two");
+  EXPECT_EQ(ValueIn(container.Get(), &IPersistContainer::ReadString, "Second"), std::string("two"));
 }
 
 TEST(ObjectContainer_Values, OverLongName_IsCutTo255Bytes) {
@@ -385,8 +385,8 @@ TEST(ObjectContainer_Nesting, ThreeDeep_EveryLevelKeepsItsEntries) {
   const ContainerPtr sub2 = Sub(loaded.Get(), "Sub");
   const ContainerPtr sub3 = Sub(sub2.Get(), "Sub");
   EXPECT_EQ(IntegerIn(sub3.Get(), "Level"), 3);
-  EXPECT_EQ(ValueIn(sub2.Get(), &IPersistContainer::ReadString, "After"), "two");
-  EXPECT_EQ(ValueIn(loaded.Get(), &IPersistContainer::ReadString, "After"), "one");
+  EXPECT_EQ(ValueIn(sub2.Get(), &IPersistContainer::ReadString, "After"), std::string("two"));
+  EXPECT_EQ(ValueIn(loaded.Get(), &IPersistContainer::ReadString, "After"), std::string("one"));
   EXPECT_EQ(IntegerIn(loaded.Get(), "Level"), 1);
   EXPECT_EQ(sub2->Count(), 3);
   EXPECT_EQ(sub3->Count(), 1);
