@@ -663,18 +663,6 @@ TEST_F(SelectionDesk, ProcessHookEvents_MouseRecord_OnItemGetsTheCurrentItemEach
 
 // UpdateItemUnderCursor.
 
-TEST_F(SelectionDesk, UpdateItemUnderCursor_ObjectOfTheIgnoredRootWindow_CountsAsNone) {
-  Component().SetIgnoredRootWindow(kOtherWindow);
-  MoveAndHandle(Centre(kEdit));
-  frame_->log.clear();
-
-  MoveAndHandle(Centre(kForeign));
-
-  EXPECT_FALSE(Component().HasItem());
-  EXPECT_EQ(CurrentName(), L"Edit");
-  EXPECT_TRUE(frame_->log.empty());
-}
-
 TEST_F(SelectionDesk, UpdateItemUnderCursor_ObjectWithoutRootWindow_CountsAsNone) {
   // The null item's handle is the one ignored at creation.
   desktop_ = {{L"Rootless", {0, 0, 50, 50}, NullItemHandle()}};
@@ -695,19 +683,6 @@ TEST_F(SelectionDesk, UpdateItemUnderCursor_FrameUnderThePoint_PunchesThroughToT
   EXPECT_EQ(frame_->log, Joined({{"exclude cursor"}, Shown(kEdit.rect, 255, kFollow)}));
 }
 
-TEST_F(SelectionDesk, UpdateItemUnderCursor_FrameStillHitAfterThePunch_NoObjectFrameUnchanged) {
-  MoveAndHandle(Centre(kEdit));
-  frame_->log.clear();
-  const TPoint edge{kEdit.rect.Left, kEdit.rect.Top + 40};
-  frameCovers_ = edge;
-
-  MoveAndHandle(edge);
-
-  EXPECT_FALSE(Component().HasItem());
-  EXPECT_EQ(CurrentName(), L"Edit");
-  EXPECT_EQ(frame_->log, (std::vector<std::string>{"exclude cursor"}));
-}
-
 TEST_F(SelectionDesk, UpdateItemUnderCursor_ObjectOfTheIgnoredRootBehindTheFrame_StillCountsAsObject) {
   // Only the first answer is held against the ignored window.
   Component().SetIgnoredRootWindow(kOtherWindow);
@@ -719,16 +694,33 @@ TEST_F(SelectionDesk, UpdateItemUnderCursor_ObjectOfTheIgnoredRootBehindTheFrame
   EXPECT_EQ(CurrentName(), L"Foreign");
 }
 
+// Where no object counts, the framed one and the frame stay.
 TEST_F(SelectionDesk, UpdateItemUnderCursor_NoObject_CurrentItemAndFrameStay) {
-  MoveAndHandle(Centre(kEdit));
-  frame_->log.clear();
+  const TPoint edge{kEdit.rect.Left, kEdit.rect.Top + 40};
+  const struct {
+    const char* name;
+    TPoint point;
+    HWND ignoredRoot;
+    std::optional<TPoint> frameCovers;
+    std::vector<std::string> frameLog;
+  } cases[] = {
+      {"bare desktop", {5, 5}, NullItemHandle(), std::nullopt, {}},
+      {"an object of the ignored root window", Centre(kForeign), kOtherWindow, std::nullopt, {}},
+      {"the frame still hit after the punch", edge, NullItemHandle(), edge, {"exclude cursor"}},
+  };
+  for (const auto& c : cases) {
+    Component().SetIgnoredRootWindow(c.ignoredRoot);
+    frameCovers_ = c.frameCovers;
+    MoveAndHandle(Centre(kEdit));
+    frame_->log.clear();
 
-  MoveAndHandle({5, 5});
+    MoveAndHandle(c.point);
 
-  EXPECT_FALSE(Component().HasItem());
-  EXPECT_EQ(CurrentName(), L"Edit");
-  EXPECT_EQ(Component().Position(), (TPoint{5, 5}));
-  EXPECT_TRUE(frame_->log.empty());
+    EXPECT_FALSE(Component().HasItem()) << c.name;
+    EXPECT_EQ(CurrentName(), L"Edit") << c.name;
+    EXPECT_EQ(Component().Position(), c.point) << c.name;
+    EXPECT_EQ(frame_->log, c.frameLog) << c.name;
+  }
 }
 
 TEST_F(SelectionDesk, UpdateItemUnderCursor_WithinTheFramedObject_FrameNotTouched) {
