@@ -178,6 +178,12 @@ class SelectionDesk : public testing::Test {
   void ThenWait() {
     Then([] {});
   }
+  // The user moves over a place and presses a key while the selection runs.
+  bool ExecuteWith(const Place& place, std::int32_t virtualKey, bool buildPath) {
+    ThenMoveTo(Centre(place));
+    ThenPress(virtualKey);
+    return Component().Execute(buildPath);
+  }
 
   // The mouse moves the cursor and the library reports it.
   void MoveMouse(TPoint point) {
@@ -280,18 +286,16 @@ const std::string kFollow = kFollowFrameCaption;
 TEST(SelectionRules, SelectionKeyOf_GenericCtrlSelectsEscCancels_SidedCtrlIsNoSelection) {
   EXPECT_EQ(SelectionKeyOf(17), SelectionKey::Select);
   EXPECT_EQ(SelectionKeyOf(27), SelectionKey::Cancel);
-  EXPECT_EQ(SelectionKeyOf(VK_LCONTROL), SelectionKey::Other);
-  EXPECT_EQ(SelectionKeyOf(VK_RCONTROL), SelectionKey::Other);
-  EXPECT_EQ(SelectionKeyOf('X'), SelectionKey::Other);
+  for (const std::int32_t key : {VK_LCONTROL, VK_RCONTROL, int32_t{'X'}})
+    EXPECT_EQ(SelectionKeyOf(key), SelectionKey::Other) << key;
 }
 
 TEST(SelectionRules, ScreenRectMoved_AnyEdgeDiffers_True) {
   const TRect rect{10, 20, 30, 40};
   EXPECT_FALSE(ScreenRectMoved(rect, rect));
-  EXPECT_TRUE(ScreenRectMoved(rect, {11, 20, 30, 40}));
-  EXPECT_TRUE(ScreenRectMoved(rect, {10, 21, 30, 40}));
-  EXPECT_TRUE(ScreenRectMoved(rect, {10, 20, 31, 40}));
-  EXPECT_TRUE(ScreenRectMoved(rect, {10, 20, 30, 41}));
+  for (const TRect other : {TRect{11, 20, 30, 40}, TRect{10, 21, 30, 40}, TRect{10, 20, 31, 40},
+                            TRect{10, 20, 30, 41}})
+    EXPECT_TRUE(ScreenRectMoved(rect, other)) << RectText(other);
 }
 
 TEST(SelectionRules, ShouldCapture_OnlySelectedWithObjectAndNotCancelled_True) {
@@ -383,10 +387,7 @@ TEST_F(SelectionDesk, Execute_CtrlOverAnObject_CapturesItAtTheCursorPoint) {
 }
 
 TEST_F(SelectionDesk, Execute_BuildPath_PathOfTheSelectedItemBuiltBetweenBlueAndLime) {
-  ThenMoveTo(Centre(kEdit));
-  ThenPress(kSelectVirtualKey);
-
-  EXPECT_TRUE(Component().Execute(true));
+  EXPECT_TRUE(ExecuteWith(kEdit, kSelectVirtualKey, true));
 
   EXPECT_TRUE(Component().BuildPath());
   ASSERT_EQ(pathTargets_.size(), 1u);
@@ -399,10 +400,7 @@ TEST_F(SelectionDesk, Execute_BuildPath_PathOfTheSelectedItemBuiltBetweenBlueAnd
 }
 
 TEST_F(SelectionDesk, Execute_Esc_FalseWithPathEmptiedAndFrameHidden) {
-  ThenMoveTo(Centre(kEdit));
-  ThenPress(kCancelVirtualKey);
-
-  EXPECT_FALSE(Component().Execute(true));
+  EXPECT_FALSE(ExecuteWith(kEdit, kCancelVirtualKey, true));
 
   EXPECT_TRUE(Component().Cancelled());
   EXPECT_EQ(hookLog_, (std::vector<std::string>{"SetHook(-1)", "SetHook(0)"}));
@@ -425,9 +423,7 @@ TEST_F(SelectionDesk, Execute_EscWaitingBehindCtrlOverAnObject_CtrlEndsTheLoopAn
 }
 
 TEST_F(SelectionDesk, Execute_EscAfterAnEarlierCaptureWithPath_ThatPathIsEmptied) {
-  ThenMoveTo(Centre(kEdit));
-  ThenPress(kSelectVirtualKey);
-  ASSERT_TRUE(Component().Execute(true));
+  ASSERT_TRUE(ExecuteWith(kEdit, kSelectVirtualKey, true));
   const SearchInfoPathPtr built = Component().Path();
   ASSERT_TRUE(built);
   ASSERT_EQ(built->GetCount(), 1);
@@ -534,19 +530,14 @@ TEST_F(SelectionDesk, Execute_LibraryEndsTheHookBeforeAnySelection_False) {
 
 TEST_F(SelectionDesk, Execute_HookAlreadyActive_NotStartedAgainAndSelectionRuns) {
   block_.HookActive = 1;
-  ThenMoveTo(Centre(kEdit));
-  ThenPress(kSelectVirtualKey);
-  EXPECT_TRUE(Component().Execute(false));
+  EXPECT_TRUE(ExecuteWith(kEdit, kSelectVirtualKey, false));
   EXPECT_EQ(hookLog_, (std::vector<std::string>{"SetHook(0)"}));
   EXPECT_EQ(block_.NotifyWindow, 0u);
 }
 
 TEST_F(SelectionDesk, Execute_LibraryNeverClearsItsFlagAfterCtrl_LoopEndsCapturesAndGivesUp) {
   clearsFlagOnRemove_ = false;
-  ThenMoveTo(Centre(kEdit));
-  ThenPress(kSelectVirtualKey);
-
-  EXPECT_TRUE(Component().Execute(false));
+  EXPECT_TRUE(ExecuteWith(kEdit, kSelectVirtualKey, false));
 
   EXPECT_TRUE(Component().HookGivenUp());
   EXPECT_EQ(CurrentName(), L"Edit");
@@ -559,9 +550,7 @@ TEST_F(SelectionDesk, Execute_LibraryNeverClearsItsFlagAfterCtrl_LoopEndsCapture
 
 TEST_F(SelectionDesk, Execute_LibraryNeverClearsItsFlagAfterEsc_LoopEndsWithFalse) {
   clearsFlagOnRemove_ = false;
-  ThenMoveTo(Centre(kEdit));
-  ThenPress(kCancelVirtualKey);
-  EXPECT_FALSE(Component().Execute(false));
+  EXPECT_FALSE(ExecuteWith(kEdit, kCancelVirtualKey, false));
   EXPECT_TRUE(Component().HookGivenUp());
   EXPECT_EQ(passes_, 3);
 }
@@ -654,14 +643,12 @@ TEST_F(SelectionDesk, ProcessHookEvents_SeveralRecordsWaiting_OneOfEachRingPerPa
   PressKey('B');
   MoveMouse({5, 5});
   MoveMouse(Centre(kEdit));
-  Component().ProcessHookEvents();
-  EXPECT_EQ(block_.KeyboardReadCounter, 1u);
-  EXPECT_EQ(block_.MouseReadCounter, 1u);
-  EXPECT_EQ(Component().Position(), (TPoint{5, 5}));
-  Component().ProcessHookEvents();
-  EXPECT_EQ(block_.KeyboardReadCounter, 2u);
-  EXPECT_EQ(block_.MouseReadCounter, 2u);
-  EXPECT_EQ(Component().Position(), Centre(kEdit));
+  for (const auto& [reads, position] : {std::pair{1u, TPoint{5, 5}}, std::pair{2u, Centre(kEdit)}}) {
+    Component().ProcessHookEvents();
+    EXPECT_EQ(block_.KeyboardReadCounter, reads);
+    EXPECT_EQ(block_.MouseReadCounter, reads);
+    EXPECT_EQ(Component().Position(), position);
+  }
 }
 
 TEST_F(SelectionDesk, ProcessHookEvents_MouseRecord_OnItemGetsTheCurrentItemEachTime) {
@@ -675,18 +662,6 @@ TEST_F(SelectionDesk, ProcessHookEvents_MouseRecord_OnItemGetsTheCurrentItemEach
 }
 
 // UpdateItemUnderCursor.
-
-TEST_F(SelectionDesk, UpdateItemUnderCursor_ObjectOfTheIgnoredRootWindow_CountsAsNone) {
-  Component().SetIgnoredRootWindow(kOtherWindow);
-  MoveAndHandle(Centre(kEdit));
-  frame_->log.clear();
-
-  MoveAndHandle(Centre(kForeign));
-
-  EXPECT_FALSE(Component().HasItem());
-  EXPECT_EQ(CurrentName(), L"Edit");
-  EXPECT_TRUE(frame_->log.empty());
-}
 
 TEST_F(SelectionDesk, UpdateItemUnderCursor_ObjectWithoutRootWindow_CountsAsNone) {
   // The null item's handle is the one ignored at creation.
@@ -708,19 +683,6 @@ TEST_F(SelectionDesk, UpdateItemUnderCursor_FrameUnderThePoint_PunchesThroughToT
   EXPECT_EQ(frame_->log, Joined({{"exclude cursor"}, Shown(kEdit.rect, 255, kFollow)}));
 }
 
-TEST_F(SelectionDesk, UpdateItemUnderCursor_FrameStillHitAfterThePunch_NoObjectFrameUnchanged) {
-  MoveAndHandle(Centre(kEdit));
-  frame_->log.clear();
-  const TPoint edge{kEdit.rect.Left, kEdit.rect.Top + 40};
-  frameCovers_ = edge;
-
-  MoveAndHandle(edge);
-
-  EXPECT_FALSE(Component().HasItem());
-  EXPECT_EQ(CurrentName(), L"Edit");
-  EXPECT_EQ(frame_->log, (std::vector<std::string>{"exclude cursor"}));
-}
-
 TEST_F(SelectionDesk, UpdateItemUnderCursor_ObjectOfTheIgnoredRootBehindTheFrame_StillCountsAsObject) {
   // Only the first answer is held against the ignored window.
   Component().SetIgnoredRootWindow(kOtherWindow);
@@ -732,16 +694,33 @@ TEST_F(SelectionDesk, UpdateItemUnderCursor_ObjectOfTheIgnoredRootBehindTheFrame
   EXPECT_EQ(CurrentName(), L"Foreign");
 }
 
+// Where no object counts, the framed one and the frame stay.
 TEST_F(SelectionDesk, UpdateItemUnderCursor_NoObject_CurrentItemAndFrameStay) {
-  MoveAndHandle(Centre(kEdit));
-  frame_->log.clear();
+  const TPoint edge{kEdit.rect.Left, kEdit.rect.Top + 40};
+  const struct {
+    const char* name;
+    TPoint point;
+    HWND ignoredRoot;
+    std::optional<TPoint> frameCovers;
+    std::vector<std::string> frameLog;
+  } cases[] = {
+      {"bare desktop", {5, 5}, NullItemHandle(), std::nullopt, {}},
+      {"an object of the ignored root window", Centre(kForeign), kOtherWindow, std::nullopt, {}},
+      {"the frame still hit after the punch", edge, NullItemHandle(), edge, {"exclude cursor"}},
+  };
+  for (const auto& c : cases) {
+    Component().SetIgnoredRootWindow(c.ignoredRoot);
+    frameCovers_ = c.frameCovers;
+    MoveAndHandle(Centre(kEdit));
+    frame_->log.clear();
 
-  MoveAndHandle({5, 5});
+    MoveAndHandle(c.point);
 
-  EXPECT_FALSE(Component().HasItem());
-  EXPECT_EQ(CurrentName(), L"Edit");
-  EXPECT_EQ(Component().Position(), (TPoint{5, 5}));
-  EXPECT_TRUE(frame_->log.empty());
+    EXPECT_FALSE(Component().HasItem()) << c.name;
+    EXPECT_EQ(CurrentName(), L"Edit") << c.name;
+    EXPECT_EQ(Component().Position(), c.point) << c.name;
+    EXPECT_EQ(frame_->log, c.frameLog) << c.name;
+  }
 }
 
 TEST_F(SelectionDesk, UpdateItemUnderCursor_WithinTheFramedObject_FrameNotTouched) {
