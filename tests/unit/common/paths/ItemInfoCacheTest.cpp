@@ -225,25 +225,22 @@ TEST(ItemInfoCache_Links, Root_IsReplacedOnceAndSharedWithTheParent) {
   EXPECT_EQ(parent->Calls(ItemOp::GetRootItem), 0);
 }
 
-TEST(ItemInfoCache_Links, NullParentAndRoot_StayTheNullItem) {
-  const CachedItemInfoPtr snapshot = AsCachedItemInfo(FakeItem::Make().Get());
-  EXPECT_TRUE(IsNullItemInfo(snapshot->GetParent()));
-  EXPECT_TRUE(IsNullItemInfo(snapshot->GetAccParent()));
-  EXPECT_TRUE(IsNullItemInfo(snapshot->GetRootItem()));
+TEST(ItemInfoCache_Links, NoParentOrRoot_IsTheNullItemAndSoIsNilSetInTheirPlace) {
+  const CachedItemInfoPtr none = AsCachedItemInfo(FakeItem::Make().Get());
+  const CachedItemInfoPtr nil = Snapshot(FakeItem::Make(), FakeItem::Make().Get());
+  nil->SetParent(nullptr);
+  nil->SetRootItem(nullptr, false);
+  for (const auto& [name, snapshot] : {std::pair{"none", none}, std::pair{"nil", nil}}) {
+    EXPECT_TRUE(IsNullItemInfo(snapshot->GetParent())) << name;
+    EXPECT_TRUE(IsNullItemInfo(snapshot->GetAccParent())) << name;
+    EXPECT_TRUE(IsNullItemInfo(snapshot->GetRootItem())) << name;
+  }
 }
 
 TEST(ItemInfoCache_Links, ParentSetToItself_IsItself) {
   const CachedItemInfoPtr snapshot = Snapshot(FakeItem::Make());
   snapshot->SetParent(snapshot.Get());
   EXPECT_EQ(snapshot->GetParent().Get(), static_cast<IItemInfo*>(snapshot.Get()));
-}
-
-TEST(ItemInfoCache_Links, NilParentAndRoot_StandForTheNullItem) {
-  const CachedItemInfoPtr snapshot = Snapshot(FakeItem::Make(), FakeItem::Make().Get());
-  snapshot->SetParent(nullptr);
-  snapshot->SetRootItem(nullptr, false);
-  EXPECT_TRUE(IsNullItemInfo(snapshot->GetParent()));
-  EXPECT_TRUE(IsNullItemInfo(snapshot->GetRootItem()));
 }
 
 TEST(ItemInfoCache_Links, ParentSetToALiveItem_IsReplacedAgain) {
@@ -440,11 +437,16 @@ TEST(ItemInfoCache_Save, SaveReadsEachPropertyOnce) {
   for (ItemOp op : kItemPropertyOps) EXPECT_EQ(source->Calls(op), 1) << ItemOpName(op);
 }
 
-TEST(ItemInfoCache_Save, WithChildren_WritesEachValidChildWithItsCountOnly) {
+TEST(ItemInfoCache_Save, Items_AreTheCountAndWithChildrenEachValidChildWithItsCountOnly) {
   const FakeItemPtr inner = FakeItem::Make({.name = L"inner"});
   const FakeItemPtr a = ParentOf({inner, FakeItem::Make()}, {.name = L"a"});
   const FakeItemPtr b = FakeItem::Make({.name = L"b"});
   const CachedItemInfoPtr snapshot = Snapshot(ParentOf({a, b}));
+  const std::vector<ContainerEntry> countAlone = {{"Count", kKindInteger}};
+  const ContainerPtr withoutChildren = Sub(Saved(snapshot.Get(), false).Get(), "Items");
+  EXPECT_EQ(Entries(withoutChildren.Get()), countAlone);
+  EXPECT_EQ(IntegerIn(withoutChildren.Get(), "Count"), 2);
+
   const ContainerPtr items = Sub(Saved(snapshot.Get(), true).Get(), "Items");
   EXPECT_EQ(Entries(items.Get()), (std::vector<ContainerEntry>{{"Count", kKindInteger},
                                                                {"0", kKindContainer},
@@ -452,15 +454,8 @@ TEST(ItemInfoCache_Save, WithChildren_WritesEachValidChildWithItsCountOnly) {
   const ContainerPtr first = Sub(items.Get(), "0");
   EXPECT_EQ(WideStringIn(Sub(first.Get(), "Properties").Get(), "Name"), L"a");
   const ContainerPtr firstItems = Sub(first.Get(), "Items");
-  EXPECT_EQ(Entries(firstItems.Get()), (std::vector<ContainerEntry>{{"Count", kKindInteger}}));
+  EXPECT_EQ(Entries(firstItems.Get()), countAlone);
   EXPECT_EQ(IntegerIn(firstItems.Get(), "Count"), 2);
-}
-
-TEST(ItemInfoCache_Save, WithoutChildren_WritesTheCountAlone) {
-  const CachedItemInfoPtr snapshot = Snapshot(ParentOf({FakeItem::Make(), FakeItem::Make()}));
-  const ContainerPtr items = Sub(Saved(snapshot.Get(), false).Get(), "Items");
-  EXPECT_EQ(items->Count(), 1);
-  EXPECT_EQ(IntegerIn(items.Get(), "Count"), 2);
 }
 
 TEST(ItemInfoCache_Load, RoundTrip_RestoresPropertiesAndValidChildrenInOrder) {
