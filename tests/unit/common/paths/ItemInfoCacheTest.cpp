@@ -73,9 +73,10 @@ FakeItemPtr ParentOf(const std::vector<FakeItemPtr>& children,
 
 // --- Once-only properties ---------------------------------------------------
 
-TEST(ItemInfoCache_Properties, EachProperty_IsAskedOfTheSourceOnce) {
+TEST(ItemInfoCache_Properties, EachProperty_IsAskedOfTheSourceOnceAndNoneAtCreation) {
   const FakeItemPtr source = FakeItem::Make(SampleItemValues());
   const CachedItemInfoPtr snapshot = Snapshot(source);
+  EXPECT_EQ(source->TotalCalls(), 0);
   ReadEveryProperty(snapshot.Get());
   ReadEveryProperty(snapshot.Get());
   ExpectProperties(snapshot.Get(), SampleItemValues());
@@ -109,12 +110,6 @@ TEST(ItemInfoCache_Properties, FailureAnswers_AreKeptLikeOtherValues) {
   EXPECT_EQ(source->Calls(ItemOp::GetName), 1);
 }
 
-TEST(ItemInfoCache_Properties, Creation_ReadsNothingFromTheSource) {
-  const FakeItemPtr source = FakeItem::Make(SampleItemValues());
-  const CachedItemInfoPtr snapshot = Snapshot(source);
-  EXPECT_EQ(source->TotalCalls(), 0);
-}
-
 TEST(ItemInfoCache_Properties, Accessible_IsAskedOnEveryCall) {
   const FakeItemPtr source = FakeItem::Make();
   source->accessible = TAcc(nullptr, 5);
@@ -125,23 +120,19 @@ TEST(ItemInfoCache_Properties, Accessible_IsAskedOnEveryCall) {
   EXPECT_EQ(source->Calls(ItemOp::GetAccessible), 2);
 }
 
-TEST(ItemInfoCache_Properties, SetName_BeforeAnyRead_IsNeverAskedAndIsSaved) {
+TEST(ItemInfoCache_Properties, SetNameAndInnerPoint_BeforeAnyRead_AreNeverAskedAndNameIsSaved) {
   const FakeItemPtr source = FakeItem::Make(SampleItemValues());
   const CachedItemInfoPtr snapshot = Snapshot(source);
   snapshot->SetName(L"Renamed");
+  // The point is kept unchecked.
+  const TPoint outside{5000, -7};
+  snapshot->SetInnerPoint(outside);
   EXPECT_EQ(snapshot->GetName(), L"Renamed");
+  EXPECT_EQ(snapshot->GetInnerPoint(), outside);
+  EXPECT_EQ(source->TotalCalls(), 0);
   EXPECT_EQ(WideStringIn(Sub(Saved(snapshot.Get(), false).Get(), "Properties").Get(), "Name"),
             L"Renamed");
   EXPECT_EQ(source->Calls(ItemOp::GetName), 0);
-}
-
-TEST(ItemInfoCache_Properties, SetInnerPoint_KeepsThePointUncheckedAndTellsNobody) {
-  const FakeItemPtr source = FakeItem::Make(SampleItemValues());
-  const CachedItemInfoPtr snapshot = Snapshot(source);
-  const TPoint outside{5000, -7};
-  snapshot->SetInnerPoint(outside);
-  EXPECT_EQ(snapshot->GetInnerPoint(), outside);
-  EXPECT_EQ(source->TotalCalls(), 0);
 }
 
 TEST(ItemInfoCache_Properties, SnapshotOfTheNullItem_AnswersLikeItButIsNotIt) {
@@ -510,7 +501,7 @@ TEST(ItemInfoCache_Load, LoadedSnapshot_KeepsItsOwnIdentity) {
   EXPECT_FALSE(IsEqualGUID(loaded->GetId(), original->GetId()));
 }
 
-TEST(ItemInfoCache_Load, MissingKeys_KeepTheValuesSetBefore) {
+TEST(ItemInfoCache_Load, MissingKeysAndEntriesOfAnotherKind_KeepTheValuesSetBefore) {
   const CachedItemInfoPtr loaded = NewEmptyCachedItemInfo();
   loaded->SetName(L"kept");
   const ContainerPtr properties = NewPersistContainer();
@@ -518,20 +509,18 @@ TEST(ItemInfoCache_Load, MissingKeys_KeepTheValuesSetBefore) {
   EXPECT_TRUE(loaded->LoadProperties(properties.Get()));
   EXPECT_EQ(loaded->GetName(), L"kept");
   EXPECT_EQ(loaded->GetText(), "from the container");
-}
 
-TEST(ItemInfoCache_Load, EntryOfAnotherKind_CountsAsMissing) {
-  const ContainerPtr properties = NewPersistContainer();
-  properties->WriteString("Text", "readable");
+  const ContainerPtr mistyped = NewPersistContainer();
+  mistyped->WriteString("Text", "readable");
   // Read as a wide string, this claims far more characters than follow.
-  properties->WriteInteger("Name", 1000000);
+  mistyped->WriteInteger("Name", 1000000);
   const ContainerPtr saved = NewPersistContainer();
-  saved->WriteContainer("Properties", properties.Get());
-  const CachedItemInfoPtr loaded = NewEmptyCachedItemInfo();
-  loaded->SetName(L"before");
-  EXPECT_TRUE(loaded->LoadFromContainer(saved.Get()));
-  EXPECT_EQ(loaded->GetName(), L"before");
-  EXPECT_EQ(loaded->GetText(), "readable");
+  saved->WriteContainer("Properties", mistyped.Get());
+  const CachedItemInfoPtr reloaded = NewEmptyCachedItemInfo();
+  reloaded->SetName(L"before");
+  EXPECT_TRUE(reloaded->LoadFromContainer(saved.Get()));
+  EXPECT_EQ(reloaded->GetName(), L"before");
+  EXPECT_EQ(reloaded->GetText(), "readable");
 }
 
 TEST(ItemInfoCache_Load, ForeignEntriesInTheSavedContainers_KeepEveryProperty) {
