@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cwchar>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -50,6 +51,18 @@ IAccessible* ObjectOf(const ItemInfoPtr& item) { return item->GetAccessible().Ac
 LONG ChildIdOf(const ItemInfoPtr& item) { return item->GetAccessible().ChildIdValue(); }
 
 IAccessible* Raw(const FakePtr& fake) { return static_cast<IAccessible*>(fake.Get()); }
+
+// An object whose children are its simple elements 1 to `count`, listed
+// without answers of their own.
+FakePtr FakeWithElements(LONG count) {
+  FakePtr fake = NewFake();
+  for (LONG childId = 1; childId <= count; ++childId) {
+    fake->Children.push_back(FakeChild::Element(childId));
+  }
+  return fake;
+}
+
+FakeChild Holding(const FakePtr& object) { return FakeChild::OfObject(object->AsDispatch()); }
 
 // The layer's own text of a role or of state bits, as the live item widens
 // them.
@@ -101,10 +114,6 @@ class TestWindow {
 
 // --- Making items
 
-TEST(LiveItem_Make, FromNilObject_IsTheNullItem) {
-  EXPECT_TRUE(IsNullItemInfo(ItemInfoFromAccessible(TAcc())));
-}
-
 TEST(LiveItem_Make, FromObject_KeepsObjectAndChildIdAndOffersTheChildLock) {
   const FakePtr fake = NewFake();
   const ItemInfoPtr item = ItemOver(fake, 3);
@@ -115,7 +124,8 @@ TEST(LiveItem_Make, FromObject_KeepsObjectAndChildIdAndOffersTheChildLock) {
   EXPECT_EQ(item.As(&lock), S_OK);
 }
 
-TEST(LiveItem_Make, FromNoWindow_IsTheNullItem) {
+TEST(LiveItem_Make, FromNilObjectOrNoWindow_IsTheNullItem) {
+  EXPECT_TRUE(IsNullItemInfo(ItemInfoFromAccessible(TAcc())));
   EXPECT_TRUE(IsNullItemInfo(ItemInfoFromWindow(nullptr)));
   TestWindow window(L"gone");
   const HWND stale = window.Get();
@@ -128,7 +138,7 @@ TEST(LiveItem_Make, Drop_ReleasesTheObjectAndTheChildren) {
   {
     const FakePtr child = NewFake(&destroyed);
     const FakePtr parent = NewFake(&destroyed);
-    parent->Children = {FakeChild::OfObject(child->AsDispatch()), FakeChild::Element(2)};
+    parent->Children = {Holding(child), FakeChild::Element(2)};
     const ItemInfoPtr item = ItemOver(parent);
     ASSERT_EQ(item->GetChildCount(), 2);
     parent->Children.clear();
@@ -283,27 +293,31 @@ TEST(LiveItem_State, SFalseFailureOrNoNumber_GivesMinusOneAndNoText) {
 
 // --- Geometry
 
-TEST(LiveItem_Rects, Location_GivesScreenAndClientRect) {
-  const FakePtr fake = NewFake();
-  fake->Self.At(10, 20, 30, 40);
-  const ItemInfoPtr item = ItemOver(fake);
-  EXPECT_EQ(item->GetScreenRect(), (TRect{10, 20, 40, 60}));
-  EXPECT_EQ(item->GetClientRect(), (TRect{0, 0, 30, 40}));
+TEST(LiveItem_Rects, Location_GivesScreenAndClientRect_SFalseGivesZeroRects) {
+  const struct {
+    HRESULT result;
+    TRect screen, client;
+  } cases[] = {{S_OK, {10, 20, 40, 60}, {0, 0, 30, 40}}, {S_FALSE, {}, {}}};
+  for (const auto& c : cases) {
+    const FakePtr fake = NewFake();
+    fake->Self.At(10, 20, 30, 40);
+    fake->Self.LocationResult = c.result;
+    const ItemInfoPtr item = ItemOver(fake);
+    EXPECT_EQ(item->GetScreenRect(), c.screen) << c.result;
+    EXPECT_EQ(item->GetClientRect(), c.client) << c.result;
+  }
 }
 
-TEST(LiveItem_Rects, SFalseLocation_GivesZeroRects) {
-  const FakePtr fake = NewFake();
-  fake->Self.At(10, 20, 30, 40);
-  fake->Self.LocationResult = S_FALSE;
-  const ItemInfoPtr item = ItemOver(fake);
-  EXPECT_EQ(item->GetScreenRect(), TRect{});
-  EXPECT_EQ(item->GetClientRect(), TRect{});
-}
-
-TEST(LiveItem_InnerPoint, NoPointSet_IsTheCentre) {
-  const FakePtr fake = NewFake();
-  fake->Self.At(500, 300, 100, 20);
-  EXPECT_EQ(ItemOver(fake)->GetInnerPoint(), (TPoint{50, 10}));
+TEST(LiveItem_InnerPoint, NoPointSet_IsTheCentreTruncatedTowardZero) {
+  const struct {
+    LONG left, top, width, height;
+    TPoint expected;
+  } cases[] = {{500, 300, 100, 20, {50, 10}}, {0, 0, -7, -3, {-3, -1}}};
+  for (const auto& c : cases) {
+    const FakePtr fake = NewFake();
+    fake->Self.At(c.left, c.top, c.width, c.height);
+    EXPECT_EQ(ItemOver(fake)->GetInnerPoint(), c.expected) << c.width << "x" << c.height;
+  }
 }
 
 TEST(LiveItem_InnerPoint, PointInside_IsKeptAndRightEdgeIsOutside) {
@@ -320,18 +334,25 @@ TEST(LiveItem_InnerPoint, PointInside_IsKeptAndRightEdgeIsOutside) {
   EXPECT_EQ(item->GetInnerPoint(), (TPoint{100, 10}));
 }
 
-TEST(LiveItem_InnerPoint, NegativeExtent_CentreTruncatesTowardZero) {
-  const FakePtr fake = NewFake();
-  fake->Self.At(0, 0, -7, -3);
-  EXPECT_EQ(ItemOver(fake)->GetInnerPoint(), (TPoint{-3, -1}));
-}
-
 // --- Property groups, and the snapshot that keeps them
 
-ComPtr<IItemPropertyGroups> GroupsOf(const ItemInfoPtr& item) {
+// The three groups, each read once over values it must overwrite; nothing
+// when the item offers no groups.
+struct GroupAnswers {
+  TRect screen{1, 1, 1, 1}, client{1, 1, 1, 1};
+  TPoint inner{1, 1};
+  int32_t roleId = 0, stateId = 0;
+  std::wstring role = L"x", state = L"x";
+};
+
+std::optional<GroupAnswers> ReadGroups(const ItemInfoPtr& item) {
   ComPtr<IItemPropertyGroups> groups;
-  EXPECT_EQ(item.As(&groups), S_OK);
-  return groups;
+  if (item.As(&groups) != S_OK || !groups) return std::nullopt;
+  GroupAnswers got;
+  groups->GetGeometry(got.screen, got.client, got.inner);
+  groups->GetRoleWithText(got.roleId, got.role);
+  groups->GetStateWithText(got.stateId, got.state);
+  return got;
 }
 
 TEST(LiveItem_PropertyGroups, EachGroup_IsOneQuestionWithTheSingleGettersAnswers) {
@@ -341,29 +362,21 @@ TEST(LiveItem_PropertyGroups, EachGroup_IsOneQuestionWithTheSingleGettersAnswers
   fake->Elements[2].State = FakeVariant::I4(STATE_SYSTEM_FOCUSED | STATE_SYSTEM_PRESSED);
   const ItemInfoPtr item = ItemOver(fake, 2);
   item->SetInnerPoint({7, 8});
-  const ComPtr<IItemPropertyGroups> groups = GroupsOf(item);
-  ASSERT_TRUE(groups);
-
-  TRect screen, client;
-  TPoint inner;
-  groups->GetGeometry(screen, client, inner);
-  int32_t roleId = 0, stateId = 0;
-  std::wstring role, state;
-  groups->GetRoleWithText(roleId, role);
-  groups->GetStateWithText(stateId, state);
+  const std::optional<GroupAnswers> got = ReadGroups(item);
+  ASSERT_TRUE(got);
   EXPECT_EQ(fake->Calls.Location, 1);
   EXPECT_EQ(fake->Calls.Role, 1);
   EXPECT_EQ(fake->Calls.State, 1);
 
-  EXPECT_EQ(screen, item->GetScreenRect());
-  EXPECT_EQ(client, item->GetClientRect());
-  EXPECT_EQ(inner, (TPoint{7, 8}));
-  EXPECT_EQ(inner, item->GetInnerPoint());
-  EXPECT_EQ(roleId, ROLE_SYSTEM_PUSHBUTTON);
-  EXPECT_EQ(role, item->GetRole());
-  EXPECT_EQ(stateId, item->GetStateId());
-  EXPECT_EQ(state, item->GetState());
-  EXPECT_FALSE(state.empty());
+  EXPECT_EQ(got->screen, item->GetScreenRect());
+  EXPECT_EQ(got->client, item->GetClientRect());
+  EXPECT_EQ(got->inner, (TPoint{7, 8}));
+  EXPECT_EQ(got->inner, item->GetInnerPoint());
+  EXPECT_EQ(got->roleId, ROLE_SYSTEM_PUSHBUTTON);
+  EXPECT_EQ(got->role, item->GetRole());
+  EXPECT_EQ(got->stateId, item->GetStateId());
+  EXPECT_EQ(got->state, item->GetState());
+  EXPECT_FALSE(got->state.empty());
 }
 
 TEST(LiveItem_PropertyGroups, FailedAnswers_GiveTheFailureValuesOfTheSingleGetters) {
@@ -372,22 +385,15 @@ TEST(LiveItem_PropertyGroups, FailedAnswers_GiveTheFailureValuesOfTheSingleGette
   fake->Self.LocationResult = S_FALSE;
   fake->Self.Role = FakeVariant::Bstr(L"custom");
   fake->Self.StateResult = E_FAIL;
-  const ComPtr<IItemPropertyGroups> groups = GroupsOf(ItemOver(fake));
-  ASSERT_TRUE(groups);
-  TRect screen{1, 1, 1, 1}, client{1, 1, 1, 1};
-  TPoint inner{1, 1};
-  groups->GetGeometry(screen, client, inner);
-  EXPECT_EQ(screen, TRect{});
-  EXPECT_EQ(client, TRect{});
-  EXPECT_EQ(inner, TPoint{});
-  int32_t roleId = 0, stateId = 0;
-  std::wstring role = L"x", state = L"x";
-  groups->GetRoleWithText(roleId, role);
-  groups->GetStateWithText(stateId, state);
-  EXPECT_EQ(roleId, -1);
-  EXPECT_EQ(role, L"");
-  EXPECT_EQ(stateId, -1);
-  EXPECT_EQ(state, L"");
+  const std::optional<GroupAnswers> got = ReadGroups(ItemOver(fake));
+  ASSERT_TRUE(got);
+  EXPECT_EQ(got->screen, TRect{});
+  EXPECT_EQ(got->client, TRect{});
+  EXPECT_EQ(got->inner, TPoint{});
+  EXPECT_EQ(got->roleId, -1);
+  EXPECT_EQ(got->role, L"");
+  EXPECT_EQ(got->stateId, -1);
+  EXPECT_EQ(got->state, L"");
 }
 
 TEST(LiveItem_Snapshot, KeepsEachGroupFromOneQuestion) {
@@ -466,15 +472,11 @@ TEST(LiveItem_AccParent, FailureNilOrNoAccessibleObject_IsTheNullItem) {
   EXPECT_TRUE(IsNullItemInfo(item->GetAccParent()));
 }
 
-TEST(LiveItem_Parent, AccessibleParent_IsTheParent) {
+TEST(LiveItem_Parent, AccessibleParent_IsTheParent_NoneAndNoWindowIsTheNullItem) {
   const FakePtr parentFake = NewFake();
   const FakePtr fake = NewFake();
   fake->Parent = parentFake->AsDispatch();
   EXPECT_EQ(ObjectOf(ItemOver(fake)->GetParent()), Raw(parentFake));
-}
-
-TEST(LiveItem_Parent, NoParentAndNoWindow_IsTheNullItem) {
-  const FakePtr fake = NewFake();
   fake->Parent = nullptr;
   const ItemInfoPtr parent = ItemOver(fake)->GetParent();
   ASSERT_TRUE(parent);
@@ -483,7 +485,8 @@ TEST(LiveItem_Parent, NoParentAndNoWindow_IsTheNullItem) {
 
 // --- Window properties
 
-TEST(LiveItem_Window, HandleFromTheObject_IsFoundOnceAndKept) {
+TEST(LiveItem_Window, HandleFromTheObject_IsFoundOnceAndKept_ZeroWithoutWindow) {
+  EXPECT_EQ(ItemOver(NewFake())->GetHandle(), nullptr);
   TestWindow window(L"text");
   const FakePtr fake = NewFake();
   fake->Window = window.Get();
@@ -493,11 +496,6 @@ TEST(LiveItem_Window, HandleFromTheObject_IsFoundOnceAndKept) {
   fake->Window = nullptr;
   EXPECT_EQ(item->GetHandle(), window.Get());
   EXPECT_EQ(fake->Calls.GetWindow, 1);
-}
-
-TEST(LiveItem_Window, ObjectWithoutWindow_HasHandleZero) {
-  const FakePtr fake = NewFake();
-  EXPECT_EQ(ItemOver(fake)->GetHandle(), nullptr);
 }
 
 TEST(LiveItem_Window, TextClassAndModule_ComeFromTheWindow) {
@@ -581,8 +579,7 @@ TEST(LiveItem_WithoutObject, EveryOperation_GivesItsFailureValue) {
 // --- Children
 
 TEST(LiveItem_Children, Elements_AreItemsOverTheSameObject) {
-  const FakePtr fake = NewFake();
-  fake->Children = {FakeChild::Element(1), FakeChild::Element(2), FakeChild::Element(3)};
+  const FakePtr fake = FakeWithElements(3);
   const ItemInfoPtr item = ItemOver(fake);
   ASSERT_EQ(item->GetChildCount(), 3);
   const ItemInfoPtr second = item->GetChild(1);
@@ -592,9 +589,8 @@ TEST(LiveItem_Children, Elements_AreItemsOverTheSameObject) {
 
 TEST(LiveItem_Children, Elements_ShareOneQuestionForTheirWindow) {
   TestWindow window(L"text");
-  const FakePtr fake = NewFake();
+  const FakePtr fake = FakeWithElements(3);
   fake->Window = window.Get();
-  fake->Children = {FakeChild::Element(1), FakeChild::Element(2), FakeChild::Element(3)};
   const ItemInfoPtr item = ItemOver(fake);
   ASSERT_EQ(item->GetChildCount(), 3);
   for (int32_t index = 0; index < 3; ++index) {
@@ -605,8 +601,7 @@ TEST(LiveItem_Children, Elements_ShareOneQuestionForTheirWindow) {
 
 TEST(LiveItem_Children, ElementsOfAnObjectWithoutWindow_AskAgainLater) {
   TestWindow window(L"text");
-  const FakePtr fake = NewFake();
-  fake->Children = {FakeChild::Element(1)};
+  const FakePtr fake = FakeWithElements(1);
   const ItemInfoPtr item = ItemOver(fake);
   ASSERT_EQ(item->GetChildCount(), 1);
   const ItemInfoPtr element = item->GetChild(0);
@@ -617,7 +612,7 @@ TEST(LiveItem_Children, ElementsOfAnObjectWithoutWindow_AskAgainLater) {
 TEST(LiveItem_Children, ObjectChild_IsAnItemOverItsOwnObject) {
   const FakePtr child = NewFake();
   const FakePtr fake = NewFake();
-  fake->Children = {FakeChild::OfObject(child->AsDispatch())};
+  fake->Children = {Holding(child)};
   const ItemInfoPtr item = ItemOver(fake);
   ASSERT_EQ(item->GetChildCount(), 1);
   EXPECT_EQ(ObjectOf(item->GetChild(0)), Raw(child));
@@ -628,7 +623,7 @@ TEST(LiveItem_Children, WithoutEnumerator_TheLayersListIsTaken) {
   const FakePtr child = NewFake();
   const FakePtr fake = NewFake();
   fake->Enumerable = false;
-  fake->Children = {FakeChild::Element(1), FakeChild::OfObject(child->AsDispatch())};
+  fake->Children = {FakeChild::Element(1), Holding(child)};
   const ItemInfoPtr item = ItemOver(fake);
   ASSERT_EQ(item->GetChildCount(), 2);
   EXPECT_EQ(ChildIdOf(item->GetChild(0)), 1);
@@ -636,8 +631,7 @@ TEST(LiveItem_Children, WithoutEnumerator_TheLayersListIsTaken) {
 }
 
 TEST(LiveItem_Children, IndexOutsideTheList_GivesTheNullItemNotNil) {
-  const FakePtr fake = NewFake();
-  fake->Children = {FakeChild::Element(1), FakeChild::Element(2)};
+  const FakePtr fake = FakeWithElements(2);
   const ItemInfoPtr item = ItemOver(fake);
   for (int32_t index : {-1, 2, 100}) {
     const ItemInfoPtr child = item->GetChild(index);
@@ -647,8 +641,7 @@ TEST(LiveItem_Children, IndexOutsideTheList_GivesTheNullItemNotNil) {
 }
 
 TEST(LiveItem_Children, SimpleElement_HasNoChildrenAndIsNotAsked) {
-  const FakePtr fake = NewFake();
-  fake->Children = {FakeChild::Element(1)};
+  const FakePtr fake = FakeWithElements(1);
   const ItemInfoPtr element = ItemOver(fake, 1);
   EXPECT_EQ(element->GetChildCount(), 0);
   EXPECT_EQ(element->GetValidChildCount(), 0);
@@ -656,8 +649,7 @@ TEST(LiveItem_Children, SimpleElement_HasNoChildrenAndIsNotAsked) {
 }
 
 TEST(LiveItem_Children, CountNotGivenWithSOk_IsZero) {
-  const FakePtr fake = NewFake();
-  fake->Children = {FakeChild::Element(1), FakeChild::Element(2)};
+  const FakePtr fake = FakeWithElements(2);
   const ItemInfoPtr item = ItemOver(fake);
   fake->ChildCountResult = S_FALSE;
   EXPECT_EQ(item->GetChildCount(), 0);
@@ -695,8 +687,7 @@ TEST(LiveItem_Children, CountBeyondTheLimit_IsNotAskedFor) {
     int32_t listed;
   } cases[] = {{true, 3}, {false, kMaxChildCount}};
   for (const auto& c : cases) {
-    const FakePtr fake = NewFake();
-    fake->Children = {FakeChild::Element(1), FakeChild::Element(2), FakeChild::Element(3)};
+    const FakePtr fake = FakeWithElements(3);
     fake->ChildCount = INT32_MAX;
     fake->Enumerable = c.enumerable;
     const ItemInfoPtr item = ItemOver(fake);
@@ -706,9 +697,7 @@ TEST(LiveItem_Children, CountBeyondTheLimit_IsNotAskedFor) {
 }
 
 TEST(LiveItem_Children, FewerChildrenThanReported_AreListedAgainOnEveryCount) {
-  const FakePtr fake = NewFake();
-  fake->Children = {FakeChild::Element(1), FakeChild::Element(2), FakeChild::Element(3),
-                    FakeChild::Element(4)};
+  const FakePtr fake = FakeWithElements(4);
   fake->ChildCount = 5;
   const ItemInfoPtr item = ItemOver(fake);
   EXPECT_EQ(item->GetChildCount(), 4);
@@ -718,9 +707,7 @@ TEST(LiveItem_Children, FewerChildrenThanReported_AreListedAgainOnEveryCount) {
 }
 
 TEST(LiveItem_Children, LockedList_IsNotListedAgainUntilUnlocked) {
-  const FakePtr fake = NewFake();
-  fake->Children = {FakeChild::Element(1), FakeChild::Element(2), FakeChild::Element(3),
-                    FakeChild::Element(4)};
+  const FakePtr fake = FakeWithElements(4);
   fake->ChildCount = 5;
   const ItemInfoPtr item = ItemOver(fake);
   ComPtr<IItemChildLock> lock;
@@ -739,8 +726,7 @@ TEST(LiveItem_Children, LockedList_IsNotListedAgainUntilUnlocked) {
 }
 
 TEST(LiveItem_Children, LockChildren_ListsOnceEvenWhenTheLengthMatches) {
-  const FakePtr fake = NewFake();
-  fake->Children = {FakeChild::Element(1), FakeChild::Element(2)};
+  const FakePtr fake = FakeWithElements(2);
   const ItemInfoPtr item = ItemOver(fake);
   ComPtr<IItemChildLock> lock;
   ASSERT_EQ(item.As(&lock), S_OK);
@@ -755,7 +741,7 @@ TEST(LiveItem_Children, FailedObjectEntry_ReadsAsTheNullItemNotTheEarlierChild) 
   const FakePtr first = NewFake();
   first->Self.Name = FakeText::Ok(L"first");
   const FakePtr fake = NewFake();
-  fake->Children = {FakeChild::OfObject(first->AsDispatch())};
+  fake->Children = {Holding(first)};
   const ItemInfoPtr item = ItemOver(fake);
   ASSERT_EQ(item->GetChildCount(), 1);
   ASSERT_EQ(item->GetChild(0)->GetName(), L"first");
@@ -773,7 +759,7 @@ TEST(LiveItem_Children, EnumerationAfterAShortList_LeaksNoChild) {
   {
     const FakePtr fake = NewFake();
     for (int i = 0; i < 2; ++i) {
-      fake->Children.push_back(FakeChild::OfObject(NewFake(&destroyed)->AsDispatch()));
+      fake->Children.push_back(Holding(NewFake(&destroyed)));
     }
     // The layer's list comes out short, so the enumerator is asked again
     // into the same elements.
@@ -790,8 +776,8 @@ TEST(LiveItem_Children, ShortBatch_EndsAtItsNullElementAndReleasesTheRest) {
   int destroyed = 0;
   {
     const FakePtr fake = NewFake();
-    fake->Children = {FakeChild::OfObject(NewFake(&destroyed)->AsDispatch()), FakeChild::Null(),
-                      FakeChild::OfObject(NewFake(&destroyed)->AsDispatch())};
+    fake->Children = {Holding(NewFake(&destroyed)), FakeChild::Null(),
+                      Holding(NewFake(&destroyed))};
     fake->NextResult = S_FALSE;
     const ItemInfoPtr item = ItemOver(fake);
     EXPECT_EQ(item->GetChildCount(), 1);
@@ -811,9 +797,7 @@ TEST(LiveItem_Children, BatchThatStartsWithNull_EndsTheEnumeration) {
 }
 
 TEST(LiveItem_ValidChildren, InvisibleAndUnreadableStates_AreNotValid) {
-  const FakePtr fake = NewFake();
-  fake->Children = {FakeChild::Element(1), FakeChild::Element(2), FakeChild::Element(3),
-                    FakeChild::Element(4)};
+  const FakePtr fake = FakeWithElements(4);
   fake->Elements[1].State = FakeVariant::I4(STATE_SYSTEM_INVISIBLE);
   fake->Elements[2].State = FakeVariant::I4(STATE_SYSTEM_FOCUSABLE);
   fake->Elements[3].StateResult = E_FAIL;
@@ -852,8 +836,7 @@ TEST(LiveItem_ValidChildren, Count_UnlocksWhatItLockedAndKeepsACallersLock) {
 // --- Neighbours
 
 TEST(LiveItem_Neighbours, SiblingElements_AreFoundBesideTheItem) {
-  const FakePtr fake = NewFake();
-  fake->Children = {FakeChild::Element(1), FakeChild::Element(2), FakeChild::Element(3)};
+  const FakePtr fake = FakeWithElements(3);
   fake->Elements[1].At(0, 0, 50, 20);
   fake->Elements[2].At(60, 0, 50, 20);
   fake->Elements[3].At(120, 0, 50, 20);
@@ -903,6 +886,13 @@ struct WindowTree {
     object->Self = looks;
     return object;
   }
+
+  // A look-alike of the target: the same answers, no accessible parent.
+  FakePtr Twin() const { return Object(target->Self); }
+
+  // Same rectangle as the target, another name: not the item, but it may
+  // hold it.
+  static FakePtr Pane() { return Object(Looks(L"pane", 16, 10, 10, 100, 50)); }
 };
 
 }  // namespace
@@ -910,9 +900,7 @@ struct WindowTree {
 TEST(LiveItem_WindowTreeParent, LookAlikeAmongTheWindowsChildren_MakesTheWindowTheParent) {
   WindowTree tree;
   const FakePtr other = WindowTree::Object(WindowTree::Looks(L"other", 43, 200, 200, 50, 50));
-  const FakePtr twin = WindowTree::Object(tree.target->Self);
-  tree.windowObject->Children = {FakeChild::OfObject(other->AsDispatch()),
-                                 FakeChild::OfObject(twin->AsDispatch())};
+  tree.windowObject->Children = {Holding(other), Holding(tree.Twin())};
   const ItemInfoPtr parent = ItemOver(tree.target)->GetParent();
   ASSERT_FALSE(IsNullItemInfo(parent));
   EXPECT_EQ(ObjectOf(parent), Raw(tree.windowObject));
@@ -921,11 +909,9 @@ TEST(LiveItem_WindowTreeParent, LookAlikeAmongTheWindowsChildren_MakesTheWindowT
 
 TEST(LiveItem_WindowTreeParent, ChildWithinTheItem_IsDescendedInto) {
   WindowTree tree;
-  // Same rectangle, another name: not the item, but it may hold it.
-  const FakePtr pane = WindowTree::Object(WindowTree::Looks(L"pane", 16, 10, 10, 100, 50));
-  const FakePtr twin = WindowTree::Object(tree.target->Self);
-  pane->Children = {FakeChild::OfObject(twin->AsDispatch())};
-  tree.windowObject->Children = {FakeChild::OfObject(pane->AsDispatch())};
+  const FakePtr pane = WindowTree::Pane();
+  pane->Children = {Holding(tree.Twin())};
+  tree.windowObject->Children = {Holding(pane)};
   const ItemInfoPtr parent = ItemOver(tree.target)->GetParent();
   ASSERT_FALSE(IsNullItemInfo(parent));
   EXPECT_EQ(ObjectOf(parent), Raw(pane));
@@ -933,17 +919,17 @@ TEST(LiveItem_WindowTreeParent, ChildWithinTheItem_IsDescendedInto) {
 
 TEST(LiveItem_WindowTreeParent, LookAlikeWithAParentOfItsOwn_IsNoMatch) {
   WindowTree tree;
-  const FakePtr twin = WindowTree::Object(tree.target->Self);
+  const FakePtr twin = tree.Twin();
   twin->Parent = tree.windowObject->AsDispatch();
-  tree.windowObject->Children = {FakeChild::OfObject(twin->AsDispatch())};
+  tree.windowObject->Children = {Holding(twin)};
   EXPECT_TRUE(IsNullItemInfo(ItemOver(tree.target)->GetParent()));
   twin->Parent = nullptr;
 }
 
 TEST(LiveItem_WindowTreeParent, NoChildWithinTheItem_GivesTheNullItem) {
   WindowTree tree;
-  const FakePtr wide = WindowTree::Object(WindowTree::Looks(L"target", 43, 0, 0, 400, 300));
-  tree.windowObject->Children = {FakeChild::OfObject(wide->AsDispatch())};
+  tree.windowObject->Children = {
+      Holding(WindowTree::Object(WindowTree::Looks(L"target", 43, 0, 0, 400, 300)))};
   EXPECT_TRUE(IsNullItemInfo(ItemOver(tree.target)->GetParent()));
 }
 
@@ -951,9 +937,9 @@ TEST(LiveItem_WindowTreeParent, PaneListedAmongItsOwnChildren_EndsTheSearchWithT
   WindowTree tree;
   // Within the item and no look-alike, so the search descends into it, and
   // it lists itself again at every level.
-  const FakePtr pane = WindowTree::Object(WindowTree::Looks(L"pane", 16, 10, 10, 100, 50));
-  pane->Children = {FakeChild::OfObject(pane->AsDispatch())};
-  tree.windowObject->Children = {FakeChild::OfObject(pane->AsDispatch())};
+  const FakePtr pane = WindowTree::Pane();
+  pane->Children = {Holding(pane)};
+  tree.windowObject->Children = {Holding(pane)};
   EXPECT_TRUE(IsNullItemInfo(ItemOver(tree.target)->GetParent()));
   // Each level asks for its count a few times, whatever the tree.
   EXPECT_LE(pane->Calls.ChildCount, 10 * kMaxTreeWalkDepth);
@@ -970,13 +956,13 @@ TEST(LiveItem_WindowTreeParent, LookAlikeDeeperThanTheBound_IsNotFound) {
     // A chain of panes within the item, each the only child of the one
     // before, with the look-alike below the last.
     std::vector<FakePtr> panes;
-    FakePtr below = WindowTree::Object(tree.target->Self);
+    FakePtr below = tree.Twin();
     for (int i = 0; i < c.panes; ++i) {
-      panes.push_back(WindowTree::Object(WindowTree::Looks(L"pane", 16, 10, 10, 100, 50)));
-      panes.back()->Children = {FakeChild::OfObject(below->AsDispatch())};
+      panes.push_back(WindowTree::Pane());
+      panes.back()->Children = {Holding(below)};
       below = panes.back();
     }
-    tree.windowObject->Children = {FakeChild::OfObject(below->AsDispatch())};
+    tree.windowObject->Children = {Holding(below)};
     const ItemInfoPtr parent = ItemOver(tree.target)->GetParent();
     EXPECT_EQ(!IsNullItemInfo(parent), c.found) << c.panes << " panes";
     if (c.found && !IsNullItemInfo(parent)) {
@@ -988,8 +974,7 @@ TEST(LiveItem_WindowTreeParent, LookAlikeDeeperThanTheBound_IsNotFound) {
 TEST(LiveItem_WindowTreeParent, ItemWithTheWindowRole_IsNotSearchedFor) {
   WindowTree tree;
   tree.target->Self.Role = FakeVariant::I4(ROLE_SYSTEM_WINDOW);
-  const FakePtr twin = WindowTree::Object(tree.target->Self);
-  tree.windowObject->Children = {FakeChild::OfObject(twin->AsDispatch())};
+  tree.windowObject->Children = {Holding(tree.Twin())};
   EXPECT_TRUE(IsNullItemInfo(ItemOver(tree.target)->GetParent()));
   EXPECT_EQ(tree.windowObject->Calls.ChildCount, 0);
 }
